@@ -1,0 +1,121 @@
+// The fire-and-smoke detector that Create hands to hosts.
+//
+// It drives three models through the inference library: "detector" finds fire (class 0)
+// and smoke (class 2) and tracks them, "filter" finds objects that veto detections they
+// overlap, "motion" is loaded when it can be. Each call of RunInference processes one
+// frame under _mutex and returns the confirmed detections.
+#pragma once
+
+#include "inference/TEVLIB.h"
+#include "interface/ITEVCustomClass.h"
+#include "interface/Object.h"
+#include "interface/tev_module_export.h"
+
+#include <opencv2/core.hpp>
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
+ public:
+  TEVCustomFS();
+  ~TEVCustomFS();
+  TEVCustomFS(const TEVCustomFS&) = delete;
+  TEVCustomFS& operator=(const TEVCustomFS&) = delete;
+
+  bool Initialize(const std::string& modelDirectory, float threshold,
+                  std::string& labelMap) override;
+  bool OptimizeModel(bool optimize) override;
+  std::vector<CustomObject> RunInference(const cv::Mat& frame,
+                                         const std::string& cameraId) override;
+  std::vector<CustomObject> RunInference(const cv::Mat& frame) override;
+  bool ConfigureParameters(CustomParams& params) override;
+  bool Destroy() override;
+
+ private:
+  friend struct TEVCustomFSTestPeer;
+
+  using ModelInstance = std::unique_ptr<KESTROVIA::TEVLIB, void (*)(KESTROVIA::TEVLIB*)>;
+  using ColourRange = std::pair<cv::Scalar, cv::Scalar>;  // HSV lower, upper; inclusive
+
+  // One scan tile of the frame.
+  struct ImageSection {
+    cv::Rect region;
+    int priority = 0;  // 1 is searched first; a list's priorities are 1..n
+  };
+
+  // The history of one track, keyed by its track id in _trackHistory.
+  struct TrackRecord {
+    std::int32_t trackId = 0;
+    std::int32_t classId = 0;          // class of the first recorded detection
+    std::deque<cv::Rect> bboxHistory;  // frame pixels, oldest first
+    std::deque<int> highConfHistory;   // 1 where confidence >= HIGH_CONF_THRESHOLD
+    std::deque<double> vMeanHistory;   // mean HSV value of each recorded box
+    std::int32_t highConfVotes = 0;
+    std::int32_t totalVotes = 0;
+    std::int32_t age = 0;
+    bool confirmed = false;  // set once, never cleared
+  };
+
+  static constexpr int VOTE_WINDOW = 15;
+  static constexpr int VOTE_THRESHOLD = 8;
+  static constexpr int LOW_VOTE_THRESHOLD = 6;
+  static constexpr float HIGH_CONF_THRESHOLD = 0.5f;
+  static constexpr float LOW_CONF_FIRE_THRESHOLD = 0.25f;
+  static constexpr float BBOX_CHANGE_THRESHOLD = 0.05f;
+  static constexpr double FLICKER_V_STD_THRESHOLD = 3.0;
+  static constexpr int FLICKER_MIN_SAMPLES = 6;
+  static constexpr float DEFAULT_MIN_OBJECT_RATIO = 0.0003f;
+
+  // Settings: reads _params into the members that steer detection, once per object.
+  void GetModelParameters();
+
+  // Keeps the detections whose score reaches _detectionScoreThreshold, as host records.
+  std::vector<CustomObject> ConvertToCustomObjects(const std::vector<KESTROVIA::Object>& objects);
+
+  int _engineType = 0;  // reported by the detector instance; 1 = NVIDIA GPU
+  ModelInstance _motionDetector{nullptr, &KESTROVIA::TEVLIB::Destroy};
+  ModelInstance _detector{nullptr, &KESTROVIA::TEVLIB::Destroy};
+  ModelInstance _filter{nullptr, &KESTROVIA::TEVLIB::Destroy};
+  std::recursive_mutex _mutex;            // held for the whole of RunInference
+  cv::Rect _detectedArea{0, 0, 0, 0};     // region searched or followed; zero when none
+  int _noDetectionCount = 0;              // frames without detection while holding
+  bool _detectionActive = false;          // an area is held
+  float _detectionScoreThreshold = 0.5f;  // the host's threshold, at least 0.25
+  std::string _filterLabelMap;
+  int _positiveDetectionCount = 0;  // confirmed detections in a row
+  bool _positiveDetection = false;
+  double _fireColourRatio = 0.0;  // share the fire colour test must exceed
+  std::vector<ColourRange> _smokeColourRanges;
+  std::vector<ColourRange> _fireColourRanges;
+  int _detectorModelType = 0;  // load arguments of the three models
+  int _detectorDetectionType = 0;
+  int _filterModelType = 0;
+  int _filterDetectionType = 0;
+  int _motionModelType = 0;
+  int _motionDetectionType = 0;
+  int _minDetectedAreaSize = 50;  // an area counts only if both sides exceed it
+  float _defaultSmokeScore = 0.7f;
+  float _highScoreThreshold = 0.5f;  // search accepts a candidate above it outright
+  int _maxMotionRegions = 10;
+  int _minFrameSize = 10;  // smallest frame side that is processed
+  float _roiOverlapThreshold = 0.001f;
+  float _defaultSensitivity = 0.5f;
+  std::unordered_set<int> _ignoredFilterClasses{13, 59, 60, 68, 69, 70};  // never veto
+  cv::Size _cachedImageSize{0, 0};  // frame size _cachedSections was built for
+  std::vector<ImageSection> _cachedSections;
+  int _currentPriority = 0;        // tile searched this frame
+  bool _parametersLoaded = false;  // _params has been read
+  std::vector<cv::Rect> _exclusiveROIs;
+  float _smokeScoreSetting = 0.0f;  // score a followed smoke detection must reach
+  float _motionScoreThreshold = 0.0f;
+  float _minObjectRatio = DEFAULT_MIN_OBJECT_RATIO;  // smallest box area / frame area
+  std::unordered_map<int, TrackRecord> _trackHistory;
+};

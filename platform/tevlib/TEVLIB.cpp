@@ -1,0 +1,182 @@
+// The stand-in for the maker's inference library: the class the module imports, with
+// engines chosen by what the model folder holds (engine_loader.h). Every call is recorded
+// for tests (call_record.h).
+#include "inference/TEVLIB.h"
+
+#include "platform/tevlib/call_record.h"
+#include "platform/tevlib/class_names.h"
+#include "platform/tevlib/engine_loader.h"
+#include "platform/tevlib/view_placement.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+class Instance final : public KESTROVIA::TEVLIB {
+ public:
+  static Instance& Of(KESTROVIA::TEVLIB* instance) { return *static_cast<Instance*>(instance); }
+
+  std::uint64_t id = NextId();
+  std::mutex mutex;  // hosts may share an instance between threads
+  std::string modelName;
+  std::unique_ptr<tevlib::Engine> engine;
+
+  tevlib::RecordedCall Call(tevlib::CallKind kind) const {
+    tevlib::RecordedCall call;
+    call.kind = kind;
+    call.instance = id;
+    call.modelName = modelName;
+    return call;
+  }
+
+ private:
+  static std::uint64_t NextId() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+  }
+};
+
+std::string Text(const char* text) {
+  return text == nullptr ? std::string() : text;
+}
+
+// TEVLIB_ENGINE_TYPE lets a test or a user pose as another engine; CPU otherwise.
+int EngineTypeFromEnvironment() {
+  const char* text = std::getenv("TEVLIB_ENGINE_TYPE");
+  if (text == nullptr || *text == '\0') {
+    return 0;
+  }
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(text, &end, 10);
+  if (*end != '\0' || errno != 0 || value < std::numeric_limits<int>::min() ||
+      value > std::numeric_limits<int>::max()) {
+    return 0;
+  }
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+namespace KESTROVIA {
+
+TEVLIB* TEVLIB::Create() {
+  auto* instance = new Instance();
+  tevlib::Record(instance->Call(tevlib::CallKind::Create));
+  return instance;
+}
+
+void TEVLIB::Destroy(TEVLIB* instance) {
+  if (instance == nullptr) {
+    return;
+  }
+  Instance* self = &Instance::Of(instance);
+  tevlib::Record(self->Call(tevlib::CallKind::Destroy));
+  delete self;
+}
+
+int TEVLIB::GetEngineType() {
+  return EngineTypeFromEnvironment();
+}
+
+int TEVLIB::LoadModelFromFolder(const char* modelPath, const char* modelName,
+                                const char* classNamesFile, float confThreshold,
+                                float scoreThreshold, float nmsThreshold, int batchSize,
+                                int modelType, int detectionType, int loadEngineOnCreate,
+                                const char* folder, std::string& labelMap) {
+  Instance& self = Instance::Of(this);
+  std::lock_guard<std::mutex> lock(self.mutex);
+
+  tevlib::RecordedCall call = self.Call(tevlib::CallKind::LoadModelFromFolder);
+  call.load = {Text(modelPath),    Text(modelName), Text(classNamesFile),
+               confThreshold,      scoreThreshold,  nmsThreshold,
+               batchSize,          modelType,       detectionType,
+               loadEngineOnCreate, Text(folder)};
+
+  // A load replaces whatever the instance held, also when it fails.
+  self.engine.reset();
+  self.modelName.clear();
+
+  std::vector<std::string> classNames;
+  if (!call.load.classNamesFile.empty()) {
+    classNames =
+        tevlib::ReadClassNames(std::filesystem::path(call.load.folder) / call.load.classNamesFile);
+  }
+  try {
+    self.engine = tevlib::LoadEngine(call.load.folder, call.load.modelName, classNames);
+  } catch (...) {
+    tevlib::Record(call);
+    throw;
+  }
+
+  if (self.engine) {
+    self.modelName = call.load.modelName;
+    labelMap = tevlib::LabelMapText(classNames);
+    call.labelMap = labelMap;
+    call.result = 1;
+  }
+  call.modelName = self.modelName;
+  tevlib::Record(call);
+  return call.result;
+}
+
+int TEVLIB::SetTracker(int trackerType, int enable) {
+  Instance& self = Instance::Of(this);
+  std::lock_guard<std::mutex> lock(self.mutex);
+
+  tevlib::RecordedCall call = self.Call(tevlib::CallKind::SetTracker);
+  call.trackerType = trackerType;
+  call.trackerEnable = enable;
+  // Only ByteTrack (type 0) is known, and there must be a model to track the output of.
+  // The scripted engine passes its own track ids through, so there is nothing to turn on.
+  if (trackerType == 0 && self.engine && self.engine->AcceptsTracker()) {
+    call.result = 1;
+  }
+  tevlib::Record(call);
+  return call.result;
+}
+
+int TEVLIB::Optimize(bool optimize) {
+  Instance& self = Instance::Of(this);
+  std::lock_guard<std::mutex> lock(self.mutex);
+
+  tevlib::RecordedCall call = self.Call(tevlib::CallKind::Optimize);
+  call.optimize = optimize;
+  try {
+    call.result = self.engine ? self.engine->Optimize(optimize) : 0;
+  } catch (...) {
+    tevlib::Record(call);
+    throw;
+  }
+  tevlib::Record(call);
+  return call.result;
+}
+
+int TEVLIB::RunInference(cv::Mat image, const char* cameraId, std::vector<Object>& results) {
+  Instance& self = Instance::Of(this);
+  std::lock_guard<std::mutex> lock(self.mutex);
+
+  tevlib::RecordedCall call = self.Call(tevlib::CallKind::RunInference);
+  call.cameraId = Text(cameraId);
+  const tevlib::ViewPlacement placement = tevlib::LocateView(image);
+  call.view = placement.view;
+  call.frameSize = placement.frameSize;
+  tevlib::Record(call);
+
+  results.clear();
+  if (!self.engine) {
+    return 0;
+  }
+  results = self.engine->Run(image, call.cameraId);
+  return 1;
+}
+
+}  // namespace KESTROVIA

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need. Idempotent: a package that
+# is already installed is left alone, and apt is not touched at all when nothing is missing.
+set -euo pipefail
+
+packages=(
+  cmake
+  make
+  g++
+  pkg-config
+  libopencv-dev        # core and imgproc for the module; dnn, videoio, imgcodecs for the platform
+  nlohmann-json3-dev   # scripts of the stand-in inference library
+  libgtest-dev
+  libgmock-dev
+  binutils             # nm, for the exported-symbol check
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg -s "$package" 2>/dev/null | grep -q '^Status: install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo=(sudo)
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update
+"${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
