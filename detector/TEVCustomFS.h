@@ -62,6 +62,7 @@ class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
     std::int32_t totalVotes = 0;
     std::int32_t age = 0;
     bool confirmed = false;  // set once, never cleared
+    std::int32_t missedFrames = 0;  // consecutive follow frames without the track
   };
 
   static constexpr int VOTE_WINDOW = 15;
@@ -79,6 +80,76 @@ class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
 
   // Keeps the detections whose score reaches _detectionScoreThreshold, as host records.
   std::vector<CustomObject> ConvertToCustomObjects(const std::vector<KESTROVIA::Object>& objects);
+
+  // Detection stages. The third argument is a scratch image the driver supplies; unused.
+  std::vector<KESTROVIA::Object> FindNewDetectedArea(const cv::Mat& frame,
+                                                     const std::string& cameraId, cv::Mat& image);
+  std::vector<KESTROVIA::Object> ProcessExistingDetectedArea(const cv::Mat& frame,
+                                                             const std::string& cameraId,
+                                                             cv::Mat& image);
+  std::vector<KESTROVIA::Object> FindExcludedObjects(const cv::Mat& frame,
+                                                     const std::string& cameraId, cv::Mat& image);
+  std::vector<KESTROVIA::Object> FindMovementObjects(const cv::Mat& frame,
+                                                     const std::string& cameraId, cv::Mat& image);
+
+  // Mean of max(B, G, R) over the part of box inside the 8-bit BGR frame, 0.0 when none
+  // is: the mean HSV value of the clipped box, without converting the frame.
+  static double MeanBoxBrightness(const cv::Mat& frame, const cv::Rect& box);
+
+  // Detection state machine: searching, or holding _detectedArea.
+  bool IsDetectedAreaValid(const cv::Rect& rect) const;
+  void ResetDetectedArea();
+  void UpdatePositiveDetection();
+  void UpdateNoDetectionCondition();
+  void ResetDetectionState();
+
+  // Scan tiles of the frame and their search order.
+  std::vector<ImageSection> divideImage(const cv::Mat& frame);
+  void UpdatePriorityRegion(const cv::Mat& frame);
+  cv::Rect getRegionByPriority(int priority) const;
+  int getHighestPriorityRegion() const;
+  int getLowestPriorityRegion() const;
+  void RankCachedSectionsByWarmColor(const cv::Mat& frame);
+
+  // Geometry of the followed area and overlap tests.
+  int CalculateOptimalCropSize(const cv::Mat& frame) const;
+  void RefineDetectedArea(const cv::Mat& frame, const KESTROVIA::Object& detection);
+  float calculateIoU(const cv::Rect& a, const cv::Rect& b) const;
+  bool IsOverlapping(const KESTROVIA::Object& object, const std::vector<KESTROVIA::Object>& others,
+                     float threshold) const;
+  bool IsOverlapping(const KESTROVIA::Object& object, const std::vector<cv::Rect>& rectangles,
+                     float threshold) const;
+  bool IsROIOverlapping(const cv::Rect& rectangle, const std::vector<cv::Rect>& rectangles,
+                        float threshold) const;
+  double calculateDistanceToCenter(const cv::Point& point, const cv::Rect& rectangle) const;
+  cv::Rect GenerateMinimumSquareBoundingBox(const std::vector<KESTROVIA::Object>& objects,
+                                            int minimumSide) const;
+
+  // Per-track history, votes and cues.
+  void UpdateTrackHistory(int trackId, int classId, const cv::Rect& box, float confidence,
+                          double vMean);
+  void AgeTracks(const std::unordered_set<int>& seenTrackIds);
+  bool IsTrackConfirmed(int trackId) const;
+  bool IsTrackLowConfirmed(int trackId) const;
+  void AddConfirmedDetection(KESTROVIA::Object& detection,
+                             std::vector<KESTROVIA::Object>& output);
+  bool HasBboxMovement(int trackId) const;
+  bool HasFireFlicker(int trackId) const;
+  bool ValidateMotionCorrelation(const std::vector<cv::Rect>& motionRegions) const;
+
+  // Colour verification and the class, score and size gates.
+  bool DetectFireNSmokeColourInFrame(const cv::Mat& frame, const cv::Rect& box,
+                                     const std::vector<ColourRange>& ranges, float ratio) const;
+  bool IsFireDetected(cv::Mat frame, cv::Rect box) const;
+  bool IsSmokeDetected(cv::Mat frame, cv::Rect box) const;
+  bool IsFireOrSmoke(int classId, float score) const;
+  bool IsObjectLargeEnough(const cv::Rect& box, const cv::Size& frameSize) const;
+
+  // Appearance checks beside the pipeline.
+  bool MajorityColourInFrame(cv::Mat image, ColourRange range, float ratio) const;
+  bool MajorityColourInFrame(cv::Mat image, std::vector<ColourRange> ranges, float ratio) const;
+  bool detectReflection(const cv::Mat& image) const;
+  bool detectScreenFlicker(const std::vector<cv::Mat>& frames) const;
 
   int _engineType = 0;  // reported by the detector instance; 1 = NVIDIA GPU
   ModelInstance _motionDetector{nullptr, &KESTROVIA::TEVLIB::Destroy};
@@ -118,4 +189,5 @@ class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
   float _motionScoreThreshold = 0.0f;
   float _minObjectRatio = DEFAULT_MIN_OBJECT_RATIO;  // smallest box area / frame area
   std::unordered_map<int, TrackRecord> _trackHistory;
+  bool _motionModelLoaded = false;  // _motionDetector holds a loaded model
 };

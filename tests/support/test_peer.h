@@ -27,6 +27,99 @@ struct TEVCustomFSTestPeer {
     return d.ConvertToCustomObjects(objects);
   }
 
+  std::vector<KESTROVIA::Object> FindExcludedObjects(const cv::Mat& frame,
+                                                     const std::string& cameraId, cv::Mat& image) {
+    return d.FindExcludedObjects(frame, cameraId, image);
+  }
+  std::vector<KESTROVIA::Object> FindMovementObjects(const cv::Mat& frame,
+                                                     const std::string& cameraId, cv::Mat& image) {
+    return d.FindMovementObjects(frame, cameraId, image);
+  }
+
+  static double MeanBoxBrightness(const cv::Mat& frame, const cv::Rect& box) {
+    return TEVCustomFS::MeanBoxBrightness(frame, box);
+  }
+
+  bool IsDetectedAreaValid(const cv::Rect& rect) const { return d.IsDetectedAreaValid(rect); }
+  void ResetDetectedArea() { d.ResetDetectedArea(); }
+  void UpdatePositiveDetection() { d.UpdatePositiveDetection(); }
+  void UpdateNoDetectionCondition() { d.UpdateNoDetectionCondition(); }
+  void ResetDetectionState() { d.ResetDetectionState(); }
+
+  std::vector<ImageSection> divideImage(const cv::Mat& frame) { return d.divideImage(frame); }
+  void UpdatePriorityRegion(const cv::Mat& frame) { d.UpdatePriorityRegion(frame); }
+  cv::Rect getRegionByPriority(int priority) const { return d.getRegionByPriority(priority); }
+  int getHighestPriorityRegion() const { return d.getHighestPriorityRegion(); }
+  int getLowestPriorityRegion() const { return d.getLowestPriorityRegion(); }
+  void RankCachedSectionsByWarmColor(const cv::Mat& frame) {
+    d.RankCachedSectionsByWarmColor(frame);
+  }
+
+  int CalculateOptimalCropSize(const cv::Mat& frame) const {
+    return d.CalculateOptimalCropSize(frame);
+  }
+  void RefineDetectedArea(const cv::Mat& frame, const KESTROVIA::Object& detection) {
+    d.RefineDetectedArea(frame, detection);
+  }
+  float calculateIoU(const cv::Rect& a, const cv::Rect& b) const { return d.calculateIoU(a, b); }
+  bool IsOverlapping(const KESTROVIA::Object& object, const std::vector<KESTROVIA::Object>& others,
+                     float threshold) const {
+    return d.IsOverlapping(object, others, threshold);
+  }
+  bool IsOverlapping(const KESTROVIA::Object& object, const std::vector<cv::Rect>& rectangles,
+                     float threshold) const {
+    return d.IsOverlapping(object, rectangles, threshold);
+  }
+  bool IsROIOverlapping(const cv::Rect& rectangle, const std::vector<cv::Rect>& rectangles,
+                        float threshold) const {
+    return d.IsROIOverlapping(rectangle, rectangles, threshold);
+  }
+  double calculateDistanceToCenter(const cv::Point& point, const cv::Rect& rectangle) const {
+    return d.calculateDistanceToCenter(point, rectangle);
+  }
+  cv::Rect GenerateMinimumSquareBoundingBox(const std::vector<KESTROVIA::Object>& objects,
+                                            int minimumSide) const {
+    return d.GenerateMinimumSquareBoundingBox(objects, minimumSide);
+  }
+
+  void UpdateTrackHistory(int trackId, int classId, const cv::Rect& box, float confidence,
+                          double vMean) {
+    d.UpdateTrackHistory(trackId, classId, box, confidence, vMean);
+  }
+  void AgeTracks(const std::unordered_set<int>& seenTrackIds) { d.AgeTracks(seenTrackIds); }
+  bool IsTrackConfirmed(int trackId) const { return d.IsTrackConfirmed(trackId); }
+  bool IsTrackLowConfirmed(int trackId) const { return d.IsTrackLowConfirmed(trackId); }
+  void AddConfirmedDetection(KESTROVIA::Object& detection, std::vector<KESTROVIA::Object>& output) {
+    d.AddConfirmedDetection(detection, output);
+  }
+  bool HasBboxMovement(int trackId) const { return d.HasBboxMovement(trackId); }
+  bool HasFireFlicker(int trackId) const { return d.HasFireFlicker(trackId); }
+  bool ValidateMotionCorrelation(const std::vector<cv::Rect>& motionRegions) const {
+    return d.ValidateMotionCorrelation(motionRegions);
+  }
+
+  bool DetectFireNSmokeColourInFrame(const cv::Mat& frame, const cv::Rect& box,
+                                     const std::vector<ColourRange>& ranges, float ratio) const {
+    return d.DetectFireNSmokeColourInFrame(frame, box, ranges, ratio);
+  }
+  bool IsFireDetected(cv::Mat frame, cv::Rect box) const { return d.IsFireDetected(frame, box); }
+  bool IsSmokeDetected(cv::Mat frame, cv::Rect box) const { return d.IsSmokeDetected(frame, box); }
+  bool IsFireOrSmoke(int classId, float score) const { return d.IsFireOrSmoke(classId, score); }
+  bool IsObjectLargeEnough(const cv::Rect& box, const cv::Size& frameSize) const {
+    return d.IsObjectLargeEnough(box, frameSize);
+  }
+
+  bool MajorityColourInFrame(cv::Mat image, ColourRange range, float ratio) const {
+    return d.MajorityColourInFrame(image, range, ratio);
+  }
+  bool MajorityColourInFrame(cv::Mat image, std::vector<ColourRange> ranges, float ratio) const {
+    return d.MajorityColourInFrame(image, ranges, ratio);
+  }
+  bool detectReflection(const cv::Mat& image) const { return d.detectReflection(image); }
+  bool detectScreenFlicker(const std::vector<cv::Mat>& frames) const {
+    return d.detectScreenFlicker(frames);
+  }
+
   // interface members
   std::string& modelDirectory() { return d._modelDirectory; }
   float& scoreThreshold() { return d._scoreThreshold; }
@@ -72,6 +165,7 @@ struct TEVCustomFSTestPeer {
   float& motionScoreThreshold() { return d._motionScoreThreshold; }
   float& minObjectRatio() { return d._minObjectRatio; }
   std::unordered_map<int, TrackRecord>& trackHistory() { return d._trackHistory; }
+  bool& motionModelLoaded() { return d._motionModelLoaded; }
 
   TEVCustomFS& d;
 };
