@@ -3,26 +3,43 @@
 //
 // Input: an 8-bit BGR frame and the camera it came from. Output: the confirmed
 // detections. A frame that is empty or has a side below _minFrameSize, or an object
-// without a loaded detector, gives an empty list and changes nothing.
+// without a loaded detector, gives an empty list and changes nothing. Otherwise exactly
+// one stage runs: the follow stage while _detectedArea is valid, the search otherwise.
+// A frame without a reported detection is a no-detection step of the state machine.
 #include "detector/TEVCustomFS.h"
-
-#include <exception>
 
 std::vector<CustomObject> TEVCustomFS::RunInference(const cv::Mat& frame) {
   return RunInference(frame, "CustomCam");
 }
 
 std::vector<CustomObject> TEVCustomFS::RunInference(const cv::Mat& frame,
-                                                    [[maybe_unused]] const std::string& cameraId) {
+                                                    const std::string& cameraId) {
   std::lock_guard<std::recursive_mutex> lock(_mutex);
   if (frame.empty() || frame.cols < _minFrameSize || frame.rows < _minFrameSize || !_detector) {
     return {};
   }
+  // Nothing may cross the plug-in boundary: a failed frame is an empty frame. State changed
+  // before the failure stays, and the frame is not counted as a no-detection step.
   try {
     GetModelParameters();
-    // The detection stages, the conversion and the no-detection update follow here.
-  } catch (const std::exception&) {
+
+    // The host changed the frame size while an area was held: the area cannot be followed
+    // in this frame, so give the hold up and search.
+    const cv::Rect frameRect(0, 0, frame.cols, frame.rows);
+    if (IsDetectedAreaValid(_detectedArea) && (_detectedArea & frameRect) != _detectedArea) {
+      ResetDetectionState();
+    }
+
+    cv::Mat image;
+    const std::vector<KESTROVIA::Object> objects =
+        IsDetectedAreaValid(_detectedArea) ? ProcessExistingDetectedArea(frame, cameraId, image)
+                                           : FindNewDetectedArea(frame, cameraId, image);
+    std::vector<CustomObject> result = ConvertToCustomObjects(objects);
+    if (result.empty()) {
+      UpdateNoDetectionCondition();
+    }
+    return result;
+  } catch (...) {
     return {};
   }
-  return {};
 }

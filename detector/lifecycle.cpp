@@ -38,6 +38,7 @@ bool TEVCustomFS::Initialize(const std::string& modelDirectory, float threshold,
     _detector.reset(KESTROVIA::TEVLIB::Create());
     _filter.reset(KESTROVIA::TEVLIB::Create());
     _motionDetector.reset(KESTROVIA::TEVLIB::Create());
+    _motionModelLoaded = false;
 
     _motionModelType = 19;
     _detectorDetectionType = 1;
@@ -93,9 +94,11 @@ bool TEVCustomFS::Initialize(const std::string& modelDirectory, float threshold,
     }
 
     std::string motionLabelMap;
-    if (_motionDetector->LoadModelFromFolder("", "motion", "motion.names", _defaultSensitivity,
+    _motionModelLoaded =
+        _motionDetector->LoadModelFromFolder("", "motion", "motion.names", _defaultSensitivity,
                                              0.5f, 0.5f, 1, _motionModelType, _motionDetectionType,
-                                             loadEngine, "", motionLabelMap) != 1) {
+                                             loadEngine, "", motionLabelMap) == 1;
+    if (!_motionModelLoaded) {
       std::cerr << "TEVCustomFS::Initialize: Warning - Motion detector not loaded (not "
                    "required for Stage A)."
                 << std::endl;

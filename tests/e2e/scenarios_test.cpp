@@ -1,0 +1,244 @@
+// Whole scenarios through the plug-in interface, frame by frame, with scripted models.
+#include "interface/TEVCustomModule.h"
+#include "platform/tevlib/call_record.h"
+#include "tests/stages/stage_fixture.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+namespace {
+
+using tevtest::Detection;
+using tevtest::Frame;
+using tevtest::Script;
+
+struct ReleaseObject {
+  void operator()(ITEVCustomClass* object) const { Release(object); }
+};
+using Plugin = std::unique_ptr<ITEVCustomClass, ReleaseObject>;
+
+const cv::Rect kFireBox(300, 200, 60, 60);  // in the top-left tile of a 1280 x 720 frame
+const cv::Rect kFollowedArea(170, 70, 320, 320);
+
+// A dark room with a flame whose brightness changes from frame to frame.
+cv::Mat FlameFrame(int index) {
+  cv::Mat frame = Frame(1280, 720, cv::Scalar::all(40));
+  frame(kFireBox).setTo(index % 2 == 0 ? cv::Scalar(0, 140, 255) : cv::Scalar(0, 100, 200));
+  return frame;
+}
+
+// The detector sees the flame for `frames` calls, then nothing.
+std::string FlameScript(int frames, int classId = 0) {
+  return Script(
+      std::vector<std::vector<std::string>>(frames, {Detection(classId, 0.9, kFireBox, 1)}),
+      R"("coordinates":"frame")");
+}
+
+class Scenario : public testing::Test {
+ protected:
+  void SetUp() override {
+    unsetenv("TEVLIB_ENGINE_TYPE");
+    tevlib::ClearRecordedCalls();
+  }
+
+  Plugin Start(const std::string& detectorScript, const std::string& filterScript = "{}",
+               const CustomParams* settings = nullptr) {
+    folder.WriteScript("detector", detectorScript);
+    folder.WriteScript("filter", filterScript);
+    Plugin plugin(Create());
+    std::string labelMap;
+    tevtest::ConsoleCapture console;
+    EXPECT_TRUE(plugin->Initialize(folder.Path(), 0.5f, labelMap));
+    if (settings != nullptr) {
+      EXPECT_TRUE(plugin->SetParameters(*settings));
+    }
+    tevlib::ClearRecordedCalls();
+    return plugin;
+  }
+
+  static std::vector<cv::Rect> DetectorViews() {
+    std::vector<cv::Rect> views;
+    for (const auto& call : tevlib::RecordedCalls(tevlib::CallKind::RunInference)) {
+      if (call.modelName == "detector") {
+        views.push_back(call.view);
+      }
+    }
+    return views;
+  }
+
+  tevtest::ModelFolder folder;
+};
+
+TEST_F(Scenario, FlickeringFireIsFoundFollowedReportedAndGivenUpAfterFortyEmptyFrames) {
+  constexpr int kFollowFramesWithFire = 12;
+  Plugin plugin = Start(FlameScript(1 + kFollowFramesWithFire));
+
+  // Found by the search in the warmest tile and reported at once.
+  const auto found = plugin->RunInference(FlameFrame(0), "hall");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].box, kFireBox);
+  EXPECT_EQ(found[0].className, "");
+  EXPECT_EQ(DetectorViews().back(), cv::Rect(0, 0, 640, 360));
+
+  // Followed: the track must collect its votes before it is reported again.
+  for (int frame = 1; frame <= kFollowFramesWithFire; ++frame) {
+    SCOPED_TRACE(frame);
+    const auto reported = plugin->RunInference(FlameFrame(frame), "hall");
+    EXPECT_EQ(DetectorViews().back(), kFollowedArea);
+    if (frame < 6) {
+      EXPECT_TRUE(reported.empty());
+    }
+    if (frame >= 8) {
+      ASSERT_EQ(reported.size(), 1u);
+      EXPECT_EQ(reported[0].box, kFireBox);
+      EXPECT_EQ(reported[0].cameraId, "hall");
+    }
+  }
+
+  // The fire goes out: the area is held for exactly 40 empty follow frames.
+  for (int frame = 1; frame <= 40; ++frame) {
+    EXPECT_TRUE(plugin->RunInference(Frame(1280, 720), "hall").empty());
+    EXPECT_EQ(DetectorViews().back(), kFollowedArea) << "empty frame " << frame;
+  }
+  // Then the search resumes with the next tile of its cycle.
+  EXPECT_TRUE(plugin->RunInference(Frame(1280, 720), "hall").empty());
+  EXPECT_EQ(DetectorViews().back(), cv::Rect(640, 0, 640, 360));
+}
+
+CustomParams ExcludeFireBox(ITEVCustomClass& plugin) {
+  CustomParams settings;
+  plugin.ConfigureParameters(settings);
+  for (CustomParameter& parameter : settings.parameters) {
+    parameter.value = parameter.defaultValue;
+  }
+  CustomROI region;
+  region.kindName = "ExclusiveROIs";
+  region.points = {{290, 190}, {370, 190}, {370, 270}, {290, 270}};
+  settings.rois.push_back(region);
+  return settings;
+}
+
+TEST_F(Scenario, FireInsideAnExclusiveRegionIsNeverReported) {
+  Plugin probe(Create());
+  const CustomParams settings = ExcludeFireBox(*probe);
+  Plugin plugin = Start(FlameScript(200), "{}", &settings);
+  for (int frame = 0; frame < 60; ++frame) {
+    EXPECT_TRUE(plugin->RunInference(FlameFrame(frame), "hall").empty()) << "frame " << frame;
+  }
+}
+
+TEST_F(Scenario, FireOverlappedByAFilterObjectIsNeverReported) {
+  const std::string person = Script({{Detection(0, 0.9, {320, 150, 60, 150}, 9)}},
+                                    R"("coordinates":"frame","after":"repeat-last")");
+  Plugin plugin = Start(FlameScript(200), person);
+  for (int frame = 0; frame < 60; ++frame) {
+    EXPECT_TRUE(plugin->RunInference(FlameFrame(frame), "hall").empty()) << "frame " << frame;
+  }
+}
+
+TEST_F(Scenario, LibraryExceptionsGiveAnEmptyFrameAndTheNextFramesWork) {
+  const cv::Rect box(10, 10, 40, 40);
+  Plugin plugin = Start(R"({"after":"repeat-last","calls":[{"throw":"std"},{"throw":"other"},[)" +
+                        Detection(0, 0.9, box, 1) + "]]}");
+  const cv::Mat frame = Frame(480, 360);  // one tile, searched on every search frame
+  EXPECT_TRUE(plugin->RunInference(frame, "hall").empty());
+  EXPECT_TRUE(plugin->RunInference(frame, "hall").empty());
+  // From another thread: the lock was released on both ways out. The failed search left
+  // its tile as the area, which this frame follows and, with no hold active, gives up.
+  std::vector<CustomObject> reported;
+  std::thread other([&] { reported = plugin->RunInference(frame, "hall"); });
+  other.join();
+  EXPECT_TRUE(reported.empty());
+  reported = plugin->RunInference(frame, "hall");
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0].box, box);
+  EXPECT_EQ(DetectorViews().size(), 4u);
+}
+
+TEST_F(Scenario, FrameSizeChangeWhileHoldingResumesTheSearch) {
+  const cv::Rect fireBox(900, 500, 60, 60);
+  Plugin plugin = Start(
+      Script({{Detection(0, 0.9, fireBox, 1)}}, R"("coordinates":"frame","after":"repeat-last")"));
+  cv::Mat large = Frame(1280, 720);
+  large(fireBox).setTo(cv::Scalar(0, 140, 255));
+  ASSERT_EQ(plugin->RunInference(large, "hall").size(), 1u);
+  ASSERT_EQ(DetectorViews().back(), cv::Rect(640, 360, 640, 360));
+
+  // The held area (770, 370, 320, 320) does not fit a 640 x 480 frame.
+  for (int frame = 0; frame < 3; ++frame) {
+    EXPECT_TRUE(plugin->RunInference(Frame(640, 480), "hall").empty());
+    const cv::Rect view = DetectorViews().back();
+    EXPECT_EQ(view.height, 480) << "a tile of the new frame";
+  }
+}
+
+TEST_F(Scenario, OneArgumentFormReportsTheDefaultCamera) {
+  Plugin plugin = Start(FlameScript(1));
+  const auto reported = plugin->RunInference(FlameFrame(0));
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0].cameraId, "CustomCam");
+  EXPECT_EQ(tevlib::RecordedCalls(tevlib::CallKind::RunInference).back().cameraId, "CustomCam");
+}
+
+TEST_F(Scenario, SchemaHandedBackWithEmptyValuesStillDetects) {
+  Plugin probe(Create());
+  CustomParams settings;
+  probe->ConfigureParameters(settings);
+  Plugin plugin = Start(FlameScript(1), "{}", &settings);
+  tevtest::ConsoleCapture console;
+  EXPECT_EQ(plugin->RunInference(FlameFrame(0), "hall").size(), 1u);
+  EXPECT_NE(console.Err().find("\"SmokeScore\""), std::string::npos);
+}
+
+TEST_F(Scenario, ThreadsSharingAnObjectGetCompleteResults) {
+  Plugin plugin = Start(
+      Script({{Detection(0, 0.9, kFireBox, 1)}}, R"("coordinates":"frame","after":"repeat-last")"));
+  constexpr int kThreads = 4;
+  constexpr int kFrames = 25;
+  std::atomic<int> incomplete{0};
+  std::vector<std::thread> threads;
+  for (int thread = 0; thread < kThreads; ++thread) {
+    threads.emplace_back([&, thread] {
+      const std::string camera = "cam" + std::to_string(thread);
+      for (int frame = 0; frame < kFrames; ++frame) {
+        for (const CustomObject& object : plugin->RunInference(FlameFrame(frame), camera)) {
+          if (object.box != kFireBox || object.cameraId != camera || object.classId != 0 ||
+              object.extraInfo != "Detection Score Threshold:0.500000") {
+            ++incomplete;
+          }
+        }
+      }
+    });
+  }
+  for (std::thread& thread : threads) {
+    thread.join();
+  }
+  EXPECT_EQ(incomplete, 0);
+  EXPECT_EQ(DetectorViews().size(), static_cast<std::size_t>(kThreads * kFrames));
+}
+
+TEST_F(Scenario, ObjectsFedDifferentStreamsDoNotAffectEachOther) {
+  constexpr int kFrames = 30;
+  Plugin alone = Start(FlameScript(kFrames));
+  std::vector<std::size_t> expected;
+  for (int frame = 0; frame < kFrames; ++frame) {
+    expected.push_back(alone->RunInference(FlameFrame(frame), "a").size());
+  }
+
+  Plugin fire = Start(FlameScript(kFrames));
+  tevtest::ModelFolder quiet;
+  tevtest::WriteEmptyModels(quiet);
+  Plugin nothing(Create());
+  std::string labelMap;
+  {
+    tevtest::ConsoleCapture console;
+    ASSERT_TRUE(nothing->Initialize(quiet.Path(), 0.5f, labelMap));
+  }
+  for (int frame = 0; frame < kFrames; ++frame) {
+    EXPECT_TRUE(nothing->RunInference(FlameFrame(frame), "b").empty());
+    EXPECT_EQ(fire->RunInference(FlameFrame(frame), "a").size(), expected[frame]);
+  }
+}
+
+}  // namespace
