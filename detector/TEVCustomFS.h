@@ -190,4 +190,5 @@ class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
   float _minObjectRatio = DEFAULT_MIN_OBJECT_RATIO;  // smallest box area / frame area
   std::unordered_map<int, TrackRecord> _trackHistory;
   bool _motionModelLoaded = false;  // _motionDetector holds a loaded model
+  bool _frameTypeReported = false;  // a frame that is not 8-bit BGR has been reported
 };

@@ -2,11 +2,14 @@
 // _mutex, whatever thread calls.
 //
 // Input: an 8-bit BGR frame and the camera it came from. Output: the confirmed
-// detections. A frame that is empty or has a side below _minFrameSize, or an object
-// without a loaded detector, gives an empty list and changes nothing. Otherwise exactly
+// detections. A frame that is empty or has a side below _minFrameSize, an object without
+// a loaded detector, or a frame that is not 8-bit BGR (reported once per object) gives an
+// empty list and changes nothing. Otherwise exactly
 // one stage runs: the follow stage while _detectedArea is valid, the search otherwise.
 // A frame without a reported detection is a no-detection step of the state machine.
 #include "detector/TEVCustomFS.h"
+
+#include <iostream>
 
 std::vector<CustomObject> TEVCustomFS::RunInference(const cv::Mat& frame) {
   return RunInference(frame, "CustomCam");
@@ -16,6 +19,17 @@ std::vector<CustomObject> TEVCustomFS::RunInference(const cv::Mat& frame,
                                                     const std::string& cameraId) {
   std::lock_guard<std::recursive_mutex> lock(_mutex);
   if (frame.empty() || frame.cols < _minFrameSize || frame.rows < _minFrameSize || !_detector) {
+    return {};
+  }
+  // Any other kind of frame would give wrong colours and brightness, not an error.
+  if (frame.type() != CV_8UC3) {
+    if (!_frameTypeReported) {
+      _frameTypeReported = true;
+      std::cerr << "TEVCustomFS::RunInference: frames must be 8-bit, three-channel BGR (CV_8UC3), "
+                   "but this one is "
+                << cv::typeToString(frame.type()) << "; convert frames before handing them in. "
+                << "Such frames give no detections." << std::endl;
+    }
     return {};
   }
   // Nothing may cross the plug-in boundary: a failed frame is an empty frame. State changed

@@ -1,74 +1,19 @@
 // Whole scenarios through the plug-in interface, frame by frame, with scripted models.
-#include "interface/TEVCustomModule.h"
-#include "platform/tevlib/call_record.h"
-#include "tests/stages/stage_fixture.h"
+#include "tests/e2e/scenario_fixture.h"
 
-#include <atomic>
-#include <memory>
 #include <thread>
 
 namespace {
 
 using tevtest::Detection;
+using tevtest::FlameFrame;
+using tevtest::FlameScript;
 using tevtest::Frame;
+using tevtest::kFireBox;
+using tevtest::kFollowedArea;
+using tevtest::Plugin;
+using tevtest::Scenario;
 using tevtest::Script;
-
-struct ReleaseObject {
-  void operator()(ITEVCustomClass* object) const { Release(object); }
-};
-using Plugin = std::unique_ptr<ITEVCustomClass, ReleaseObject>;
-
-const cv::Rect kFireBox(300, 200, 60, 60);  // in the top-left tile of a 1280 x 720 frame
-const cv::Rect kFollowedArea(170, 70, 320, 320);
-
-// A dark room with a flame whose brightness changes from frame to frame.
-cv::Mat FlameFrame(int index) {
-  cv::Mat frame = Frame(1280, 720, cv::Scalar::all(40));
-  frame(kFireBox).setTo(index % 2 == 0 ? cv::Scalar(0, 140, 255) : cv::Scalar(0, 100, 200));
-  return frame;
-}
-
-// The detector sees the flame for `frames` calls, then nothing.
-std::string FlameScript(int frames, int classId = 0) {
-  return Script(
-      std::vector<std::vector<std::string>>(frames, {Detection(classId, 0.9, kFireBox, 1)}),
-      R"("coordinates":"frame")");
-}
-
-class Scenario : public testing::Test {
- protected:
-  void SetUp() override {
-    unsetenv("TEVLIB_ENGINE_TYPE");
-    tevlib::ClearRecordedCalls();
-  }
-
-  Plugin Start(const std::string& detectorScript, const std::string& filterScript = "{}",
-               const CustomParams* settings = nullptr) {
-    folder.WriteScript("detector", detectorScript);
-    folder.WriteScript("filter", filterScript);
-    Plugin plugin(Create());
-    std::string labelMap;
-    tevtest::ConsoleCapture console;
-    EXPECT_TRUE(plugin->Initialize(folder.Path(), 0.5f, labelMap));
-    if (settings != nullptr) {
-      EXPECT_TRUE(plugin->SetParameters(*settings));
-    }
-    tevlib::ClearRecordedCalls();
-    return plugin;
-  }
-
-  static std::vector<cv::Rect> DetectorViews() {
-    std::vector<cv::Rect> views;
-    for (const auto& call : tevlib::RecordedCalls(tevlib::CallKind::RunInference)) {
-      if (call.modelName == "detector") {
-        views.push_back(call.view);
-      }
-    }
-    return views;
-  }
-
-  tevtest::ModelFolder folder;
-};
 
 TEST_F(Scenario, FlickeringFireIsFoundFollowedReportedAndGivenUpAfterFortyEmptyFrames) {
   constexpr int kFollowFramesWithFire = 12;
@@ -189,56 +134,6 @@ TEST_F(Scenario, SchemaHandedBackWithEmptyValuesStillDetects) {
   tevtest::ConsoleCapture console;
   EXPECT_EQ(plugin->RunInference(FlameFrame(0), "hall").size(), 1u);
   EXPECT_NE(console.Err().find("\"SmokeScore\""), std::string::npos);
-}
-
-TEST_F(Scenario, ThreadsSharingAnObjectGetCompleteResults) {
-  Plugin plugin = Start(
-      Script({{Detection(0, 0.9, kFireBox, 1)}}, R"("coordinates":"frame","after":"repeat-last")"));
-  constexpr int kThreads = 4;
-  constexpr int kFrames = 25;
-  std::atomic<int> incomplete{0};
-  std::vector<std::thread> threads;
-  for (int thread = 0; thread < kThreads; ++thread) {
-    threads.emplace_back([&, thread] {
-      const std::string camera = "cam" + std::to_string(thread);
-      for (int frame = 0; frame < kFrames; ++frame) {
-        for (const CustomObject& object : plugin->RunInference(FlameFrame(frame), camera)) {
-          if (object.box != kFireBox || object.cameraId != camera || object.classId != 0 ||
-              object.extraInfo != "Detection Score Threshold:0.500000") {
-            ++incomplete;
-          }
-        }
-      }
-    });
-  }
-  for (std::thread& thread : threads) {
-    thread.join();
-  }
-  EXPECT_EQ(incomplete, 0);
-  EXPECT_EQ(DetectorViews().size(), static_cast<std::size_t>(kThreads * kFrames));
-}
-
-TEST_F(Scenario, ObjectsFedDifferentStreamsDoNotAffectEachOther) {
-  constexpr int kFrames = 30;
-  Plugin alone = Start(FlameScript(kFrames));
-  std::vector<std::size_t> expected;
-  for (int frame = 0; frame < kFrames; ++frame) {
-    expected.push_back(alone->RunInference(FlameFrame(frame), "a").size());
-  }
-
-  Plugin fire = Start(FlameScript(kFrames));
-  tevtest::ModelFolder quiet;
-  tevtest::WriteEmptyModels(quiet);
-  Plugin nothing(Create());
-  std::string labelMap;
-  {
-    tevtest::ConsoleCapture console;
-    ASSERT_TRUE(nothing->Initialize(quiet.Path(), 0.5f, labelMap));
-  }
-  for (int frame = 0; frame < kFrames; ++frame) {
-    EXPECT_TRUE(nothing->RunInference(FlameFrame(frame), "b").empty());
-    EXPECT_EQ(fire->RunInference(FlameFrame(frame), "a").size(), expected[frame]);
-  }
 }
 
 }  // namespace
