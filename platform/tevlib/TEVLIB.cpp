@@ -1,11 +1,13 @@
 // The stand-in for the maker's inference library: the class the module imports, with
-// engines chosen by what the model folder holds (engine_loader.h). Every call is recorded
-// for tests (call_record.h).
+// engines chosen by what the model folder holds (engine_loader.h) and, once SetTracker has
+// turned it on, ByteTrack per camera for engines that leave track ids to the library
+// (camera_trackers.h). Every call is recorded for tests (call_record.h).
 #include "inference/TEVLIB.h"
 
 #include "platform/tevlib/call_record.h"
 #include "platform/tevlib/class_names.h"
 #include "platform/tevlib/engine_loader.h"
+#include "platform/tevlib/tracking/camera_trackers.h"
 #include "platform/tevlib/view_placement.h"
 
 #include <atomic>
@@ -28,6 +30,8 @@ class Instance final : public KESTROVIA::TEVLIB {
   std::mutex mutex;  // hosts may share an instance between threads
   std::string modelName;
   std::unique_ptr<tevlib::Engine> engine;
+  bool tracking = false;  // the library assigns track ids
+  tevlib::CameraTrackers trackers;
 
   tevlib::RecordedCall Call(tevlib::CallKind kind) const {
     tevlib::RecordedCall call;
@@ -104,14 +108,18 @@ int TEVLIB::LoadModelFromFolder(const char* modelPath, const char* modelName,
   // A load replaces whatever the instance held, also when it fails.
   self.engine.reset();
   self.modelName.clear();
+  self.tracking = false;
+  self.trackers = tevlib::CameraTrackers();
 
-  std::vector<std::string> classNames;
+  tevlib::ModelSettings settings;
   if (!call.load.classNamesFile.empty()) {
-    classNames =
+    settings.classNames =
         tevlib::ReadClassNames(std::filesystem::path(call.load.folder) / call.load.classNamesFile);
   }
+  settings.confidenceThreshold = confThreshold;
+  settings.nmsThreshold = nmsThreshold;
   try {
-    self.engine = tevlib::LoadEngine(call.load.folder, call.load.modelName, classNames);
+    self.engine = tevlib::LoadEngine(call.load.folder, call.load.modelName, settings);
   } catch (...) {
     tevlib::Record(call);
     throw;
@@ -119,7 +127,7 @@ int TEVLIB::LoadModelFromFolder(const char* modelPath, const char* modelName,
 
   if (self.engine) {
     self.modelName = call.load.modelName;
-    labelMap = tevlib::LabelMapText(classNames);
+    labelMap = tevlib::LabelMapText(settings.classNames);
     call.labelMap = labelMap;
     call.result = 1;
   }
@@ -136,9 +144,11 @@ int TEVLIB::SetTracker(int trackerType, int enable) {
   call.trackerType = trackerType;
   call.trackerEnable = enable;
   // Only ByteTrack (type 0) is known, and there must be a model to track the output of.
-  // The scripted engine passes its own track ids through, so there is nothing to turn on.
-  if (trackerType == 0 && self.engine && self.engine->AcceptsTracker()) {
+  // enable 0 turns the library's tracking off again.
+  using TrackIds = tevlib::Engine::TrackIds;
+  if (trackerType == 0 && self.engine && self.engine->TrackIdSource() != TrackIds::Refused) {
     call.result = 1;
+    self.tracking = enable != 0 && self.engine->TrackIdSource() == TrackIds::ByteTrack;
   }
   tevlib::Record(call);
   return call.result;
@@ -176,6 +186,9 @@ int TEVLIB::RunInference(cv::Mat image, const char* cameraId, std::vector<Object
     return 0;
   }
   results = self.engine->Run(image, call.cameraId);
+  if (self.tracking) {
+    self.trackers.Assign(image, call.cameraId, results);
+  }
   return 1;
 }
 

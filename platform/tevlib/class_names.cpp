@@ -24,4 +24,12 @@ std::string LabelMapText(const std::vector<std::string>& classNames) {
   return text;
 }
 
+std::string ClassName(const std::vector<std::string>& classNames, int classId,
+                      const std::string& fallback) {
+  if (classId < 0 || static_cast<std::size_t>(classId) >= classNames.size()) {
+    return fallback;
+  }
+  return classNames[static_cast<std::size_t>(classId)];
+}
+
 }  // namespace tevlib

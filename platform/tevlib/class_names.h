@@ -14,4 +14,8 @@ std::vector<std::string> ReadClassNames(const std::filesystem::path& file);
 
 std::string LabelMapText(const std::vector<std::string>& classNames);
 
+// The name of classId, or fallback when the names do not reach it.
+std::string ClassName(const std::vector<std::string>& classNames, int classId,
+                      const std::string& fallback = std::string());
+
 }  // namespace tevlib

@@ -1,5 +1,7 @@
 #include "platform/tevlib/engine_loader.h"
 
+#include "platform/tevlib/builtin/builtin_model.h"
+#include "platform/tevlib/onnx/onnx_engine.h"
 #include "platform/tevlib/scripted_engine.h"
 
 #include <filesystem>
@@ -7,20 +9,43 @@
 #include <system_error>
 
 namespace tevlib {
+namespace {
+
+struct EngineKind {
+  const char* suffix;
+  const char* what;  // for the failure message
+  std::unique_ptr<Engine> (*load)(const std::filesystem::path& file, const ModelSettings& settings);
+};
+
+const EngineKind kKinds[] = {
+    {".script.json", "script",
+     [](const std::filesystem::path& file,
+        const ModelSettings& settings) -> std::unique_ptr<Engine> {
+       return std::make_unique<ScriptedEngine>(file, settings.classNames);
+     }},
+    {".onnx", "ONNX model",
+     [](const std::filesystem::path& file, const ModelSettings& settings)
+         -> std::unique_ptr<Engine> { return std::make_unique<OnnxEngine>(file, settings); }},
+    {".builtin", "built-in model", &LoadBuiltinModel},
+};
+
+}  // namespace
 
 std::unique_ptr<Engine> LoadEngine(const std::string& folder, const std::string& modelName,
-                                   const std::vector<std::string>& classNames) {
+                                   const ModelSettings& settings) {
   const std::filesystem::path base = std::filesystem::path(folder) / modelName;
-
-  std::filesystem::path script = base;
-  script += ".script.json";
-  std::error_code error;
-  if (std::filesystem::is_regular_file(script, error)) {
+  for (const EngineKind& kind : kKinds) {
+    std::filesystem::path file = base;
+    file += kind.suffix;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+      continue;
+    }
     try {
-      return std::make_unique<ScriptedEngine>(script, classNames);
-    } catch (const ScriptError& failure) {
-      std::cerr << "TEVLIB: cannot load script " << script.string() << ": " << failure.what()
-                << std::endl;
+      return kind.load(file, settings);
+    } catch (const ModelError& failure) {
+      std::cerr << "TEVLIB: cannot load " << kind.what << " " << file.string() << ": "
+                << failure.what() << std::endl;
       return nullptr;
     }
   }

@@ -1,5 +1,6 @@
 #include "platform/tevlib/scripted_engine.h"
 
+#include "platform/tevlib/class_names.h"
 #include "platform/tevlib/scripted_error.h"
 #include "platform/tevlib/view_placement.h"
 
@@ -75,9 +76,8 @@ KESTROVIA::Object ReadDetection(const json& item, const std::string& what,
       Fail(what + ".className must be a string");
     }
     detection.className = item["className"].get<std::string>();
-  } else if (detection.classId >= 0 &&
-             static_cast<std::size_t>(detection.classId) < classNames.size()) {
-    detection.className = classNames[static_cast<std::size_t>(detection.classId)];
+  } else {
+    detection.className = ClassName(classNames, detection.classId);
   }
   return detection;
 }
@@ -267,8 +267,9 @@ int ScriptedEngine::Optimize(bool) {
   return _optimizeResult;
 }
 
-bool ScriptedEngine::AcceptsTracker() const {
-  return _acceptsTracker;
+// Scripts carry their own track ids; "tracker": 0 makes SetTracker fail.
+Engine::TrackIds ScriptedEngine::TrackIdSource() const {
+  return _acceptsTracker ? TrackIds::OwnIds : TrackIds::Refused;
 }
 
 }  // namespace tevlib

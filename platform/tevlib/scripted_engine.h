@@ -12,7 +12,8 @@
 //     "log": true,                             append one JSON line per call to
 //                                              <folder>/<modelName>.calls.jsonl
 //     "optimize": 0 | 1 | {"throw": ...},      result of Optimize (default 1)
-//     "tracker": 0 | 1,                        result of SetTracker(0, 1) (default 1)
+//     "tracker": 0 | 1,                        result of SetTracker(0, 1) (default 1); the
+//                                              script's trackIds pass through either way
 //     "load": {"throw": ...}                   make LoadModelFromFolder throw
 //   }
 //
@@ -33,9 +34,9 @@
 namespace tevlib {
 
 // A script that cannot be read: bad JSON, or JSON that is not a script.
-class ScriptError : public std::runtime_error {
+class ScriptError : public ModelError {
  public:
-  using std::runtime_error::runtime_error;
+  using ModelError::ModelError;
 };
 
 class ScriptedEngine final : public Engine {
@@ -45,7 +46,7 @@ class ScriptedEngine final : public Engine {
 
   std::vector<KESTROVIA::Object> Run(const cv::Mat& image, const std::string& cameraId) override;
   int Optimize(bool optimize) override;
-  bool AcceptsTracker() const override;
+  TrackIds TrackIdSource() const override;
 
   enum class Failure { None, Std, Other };
 

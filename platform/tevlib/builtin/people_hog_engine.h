@@ -1,0 +1,27 @@
+// The built-in model "people-hog": OpenCV's HOG people detector (the default people SVM,
+// 64 x 128 window, several scales) with one class, 0 "person". The SVM's weight w of a
+// detection becomes its confidence w / (1 + w) (weight 1 scores 0.5); detections below the
+// load's confidence threshold are dropped. Images smaller than the window find nothing.
+#pragma once
+
+#include "platform/tevlib/engine.h"
+
+#include <opencv2/objdetect.hpp>
+
+#include <string>
+
+namespace tevlib {
+
+class PeopleHogEngine final : public Engine {
+ public:
+  explicit PeopleHogEngine(const ModelSettings& settings);
+
+  std::vector<KESTROVIA::Object> Run(const cv::Mat& image, const std::string& cameraId) override;
+
+ private:
+  ModelSettings _settings;
+  std::string _className;
+  cv::HOGDescriptor _hog;
+};
+
+}  // namespace tevlib
