@@ -12,6 +12,7 @@ packages=(
   nlohmann-json3-dev   # scripts of the stand-in inference library
   libgtest-dev
   libgmock-dev
+  libcli11-dev         # the command lines of tev-host and tev-scene
   binutils             # nm, for the exported-symbol check
 )
 

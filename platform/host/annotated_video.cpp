@@ -1,0 +1,39 @@
+#include "platform/host/annotated_video.h"
+
+#include <filesystem>
+
+namespace tevhost {
+namespace {
+
+int FourccFor(const std::string& path) {
+  const std::string extension = std::filesystem::path(path).extension().string();
+  if (extension == ".avi") {
+    return cv::VideoWriter::fourcc('M', 'J', 'P', 'G');
+  }
+  if (extension == ".mp4") {
+    return cv::VideoWriter::fourcc('m', 'p', '4', 'v');
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool IsAnnotatedVideoName(const std::string& path) {
+  return FourccFor(path) != 0;
+}
+
+bool AnnotatedVideo::Write(const cv::Mat& annotated) {
+  if (_failed) {
+    return false;
+  }
+  if (!_writer.isOpened()) {
+    _failed = !_writer.open(_path, FourccFor(_path), _fps, annotated.size());
+    if (_failed) {
+      return false;
+    }
+  }
+  _writer.write(annotated);
+  return true;
+}
+
+}  // namespace tevhost

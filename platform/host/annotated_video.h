@@ -1,0 +1,32 @@
+// The annotated video of one input: frames with their reports drawn on, written as MJPG
+// in .avi or MPEG-4 in .mp4. Opened on the first frame, when the size is known.
+#pragma once
+
+#include <opencv2/core.hpp>
+#include <opencv2/videoio.hpp>
+
+#include <string>
+
+namespace tevhost {
+
+// Whether the file name's extension names a format the annotated video can be written in.
+bool IsAnnotatedVideoName(const std::string& path);
+
+class AnnotatedVideo {
+ public:
+  AnnotatedVideo(std::string path, double fps) : _path(std::move(path)), _fps(fps) {}
+
+  // Appends an annotated frame. Returns false when the file cannot be written; nothing
+  // more is written then.
+  bool Write(const cv::Mat& annotated);
+
+  const std::string& Path() const { return _path; }
+
+ private:
+  std::string _path;
+  double _fps;
+  cv::VideoWriter _writer;
+  bool _failed = false;
+};
+
+}  // namespace tevhost

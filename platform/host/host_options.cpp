@@ -1,0 +1,105 @@
+#include "platform/host/host_options.h"
+
+#include "platform/host/annotated_video.h"
+#include "platform/host/host_failure.h"
+
+#include <CLI/CLI.hpp>
+
+#include <filesystem>
+#include <iostream>
+#include <thread>
+
+namespace tevhost {
+namespace {
+
+namespace fs = std::filesystem;
+
+// models/default of the working directory when run from the repository root, the source
+// tree's otherwise (e.g. when run from the build tree).
+std::string DefaultModelFolder() {
+  const std::string relative = "models/default";
+  return fs::is_directory(relative) ? relative : TEV_SOURCE_MODEL_FOLDER;
+}
+
+}  // namespace
+
+std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
+  HostOptions options;
+  options.module = TEV_BUILT_MODULE;
+  options.models = DefaultModelFolder();
+  options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+
+  CLI::App app{
+      "Runs the fire and smoke detection module over videos, image folders, cameras or streams, "
+      "one detector per input, and reports detections and alarms.",
+      "tev-host"};
+  app.add_option("inputs", options.inputs,
+                 "video files, image folders (images sorted by name), camera indices or stream "
+                 "URLs");
+  app.add_option("--module", options.module, "the module to load")->capture_default_str();
+  app.add_option("--models", options.models, "the model folder handed to Initialize")
+      ->capture_default_str();
+  app.add_option("--threshold", options.threshold, "the detection threshold handed to Initialize")
+      ->capture_default_str()
+      ->check(CLI::Range(0.0f, 1.0f));
+  app.add_flag("--load-engine-on-create", options.loadEngineOnCreate,
+               "ask the inference library to load its engine when it is created");
+  app.add_flag("--optimize", options.optimize, "call OptimizeModel before the first frame");
+  app.add_option("--settings", options.settings,
+                 "a JSON settings file: {\"SmokeScore\": 0.7, \"Sensitivity\": 0.5, "
+                 "\"MinObjectSize\": 0.03, \"ExclusiveROIs\": [[x, y, w, h], ...]}");
+  app.add_flag("--print-schema", options.printSchema,
+               "print the settings schema the module announces, as JSON, and exit");
+  app.add_option("--events", options.events,
+                 "write events as JSON Lines to this file (- for "
+                 "standard output)");
+  app.add_option("--annotate", options.annotate,
+                 "write an annotated video (.avi or .mp4); with several inputs, one per input "
+                 "named after its camera id");
+  app.add_option("--snapshots", options.snapshots,
+                 "write a PNG of the first frame of every alarm into this folder");
+  app.add_option("--alarm-gap", options.alarmGapSeconds,
+                 "seconds without detections that end an alarm")
+      ->capture_default_str()
+      ->check(CLI::PositiveNumber);
+  app.add_option("--jobs", options.jobs, "inputs run in parallel")
+      ->capture_default_str()
+      ->check(CLI::Range(1, 256));
+  app.add_option("--fps", options.fallbackFps,
+                 "frame rate of image folders and of sources that report none")
+      ->capture_default_str()
+      ->check(CLI::Range(0.1, 1000.0));
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    if (error.get_exit_code() == 0) {
+      app.exit(error);
+      return std::nullopt;
+    }
+    throw HostFailure(FailureKind::Usage, std::string(error.what()) + " (see tev-host --help)");
+  }
+  if (options.inputs.empty() && !options.printSchema) {
+    throw HostFailure(FailureKind::Usage,
+                      "give at least one input: a video file, an image folder, a camera index or "
+                      "a stream URL (see tev-host --help)");
+  }
+  if (!options.annotate.empty() && !IsAnnotatedVideoName(options.annotate)) {
+    throw HostFailure(FailureKind::Usage,
+                      "--annotate " + options.annotate + ": name a .avi or .mp4 file");
+  }
+  return options;
+}
+
+std::string AnnotatedPathFor(const std::string& path, const std::string& camera,
+                             std::size_t inputCount) {
+  if (inputCount == 1) {
+    return path;
+  }
+  fs::path named(path);
+  const std::string extension = named.extension().string();
+  named.replace_extension();
+  return named.string() + "-" + camera + extension;
+}
+
+}  // namespace tevhost

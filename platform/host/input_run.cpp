@@ -1,0 +1,118 @@
+#include "platform/host/input_run.h"
+
+#include "platform/host/annotated_video.h"
+#include "platform/host/annotation.h"
+#include "platform/host/frame_report.h"
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <chrono>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+
+namespace tevhost {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MillisecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+// One line, written at once, so that the lines of parallel inputs do not mix.
+void Warn(const EventSource& source, const std::string& message) {
+  std::cerr << ("tev-host: " + source.camera + " (" + source.input + "): " + message + "\n")
+            << std::flush;
+}
+
+std::string SnapshotPath(const std::string& folder, const EventSource& source,
+                         const AlarmStart& start) {
+  const std::string name = source.camera + "-alarm" + std::to_string(start.alarm) + "-frame" +
+                           std::to_string(start.frame) + ".png";
+  return (std::filesystem::path(folder) / name).string();
+}
+
+}  // namespace
+
+InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& events,
+                     const std::atomic<bool>& stop) {
+  InputResult result;
+  AlarmTracker alarms(options.alarmGapMs);
+  SearchState searchState;
+  std::optional<AnnotatedVideo> video;
+  if (!job.annotatedPath.empty()) {
+    video.emplace(job.annotatedPath, job.frames->FramesPerSecond());
+  }
+  const EventSource& source = job.source;
+  const double msPerFrame = 1000.0 / job.frames->FramesPerSecond();
+  const Clock::time_point started = Clock::now();
+
+  cv::Mat frame;
+  try {
+    while (!stop && job.frames->Read(frame)) {
+      FrameReport report;
+      report.frame = result.frames;
+      report.timestampMs = result.frames * msPerFrame;
+      const Clock::time_point callStart = Clock::now();
+      report.detections = job.detector->RunInference(frame, source.camera);
+      result.inferenceMs.push_back(MillisecondsSince(callStart));
+
+      const AlarmTracker::Change change =
+          alarms.Frame(report.frame, report.timestampMs, !report.detections.empty());
+      if (change.ended) {
+        events.AlarmEnded(source, *change.ended);
+        result.alarms.push_back(*change.ended);
+      }
+      if (change.started) {
+        events.AlarmStarted(source, *change.started);
+        ++job.alarmsStarted;
+      }
+      if (!report.detections.empty()) {
+        events.Detections(source, report.frame, report.timestampMs, report.detections);
+      }
+      report.alarm = alarms.Active() ? alarms.Count() : 0;
+      searchState.Update(report);
+
+      const bool snapshot = change.started && !options.snapshotFolder.empty();
+      if (video || snapshot) {
+        const cv::Mat annotated = Annotate(frame, report, searchState, source.camera);
+        if (video && !video->Write(annotated)) {
+          Warn(source, "cannot write the annotated video " + video->Path() +
+                           ": check the folder; going on without it");
+          video.reset();
+        }
+        if (snapshot) {
+          const std::string path = SnapshotPath(options.snapshotFolder, source, *change.started);
+          if (cv::imwrite(path, annotated)) {
+            result.snapshots.push_back(path);
+          } else {
+            Warn(source, "cannot write the snapshot " + path + ": check the folder");
+          }
+        }
+      }
+      ++result.frames;
+      ++job.framesDone;
+    }
+    result.endNote = job.frames->EndNote();
+  } catch (const std::exception& error) {
+    result.endNote = "ended at frame " + std::to_string(result.frames) + ": " + error.what();
+  } catch (...) {
+    result.endNote = "ended at frame " + std::to_string(result.frames) +
+                     ": the detector threw an exception that is not a std::exception";
+  }
+  if (video && result.frames > 0) {
+    result.annotatedVideo = video->Path();
+  }
+  if (const std::optional<AlarmEnd> last = alarms.Finish()) {
+    events.AlarmEnded(source, *last);
+    result.alarms.push_back(*last);
+  }
+  if (!result.endNote.empty()) {
+    Warn(source, result.endNote);
+  }
+  result.seconds = MillisecondsSince(started) / 1000.0;
+  return result;
+}
+
+}  // namespace tevhost

@@ -1,0 +1,48 @@
+// Runs one input through its own detector, frame by frame: times every RunInference call,
+// keeps the alarms, writes the events and, if asked, the annotated video and a snapshot of
+// the first frame of every alarm. Nothing that goes wrong with one input ends the others:
+// an unreadable frame or a detector that throws ends this input with a note.
+#pragma once
+
+#include "platform/host/alarm_tracker.h"
+#include "platform/host/event_writer.h"
+#include "platform/host/frame_source.h"
+#include "platform/host/plugin_module.h"
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tevhost {
+
+struct OutputOptions {
+  double alarmGapMs = 2000.0;
+  std::string snapshotFolder;  // empty: no snapshots
+};
+
+struct InputJob {
+  EventSource source;
+  std::unique_ptr<FrameSource> frames;
+  Detector detector;          // initialised, with its settings
+  std::string annotatedPath;  // empty: no annotated video
+  // Read by the progress line while the input runs.
+  std::atomic<long> framesDone{0};
+  std::atomic<int> alarmsStarted{0};
+};
+
+struct InputResult {
+  long frames = 0;
+  double seconds = 0.0;
+  std::vector<double> inferenceMs;  // one per RunInference call
+  std::vector<AlarmEnd> alarms;
+  std::string annotatedVideo;  // empty when none was asked for or it could not be written
+  std::vector<std::string> snapshots;
+  std::string endNote;  // why the input ended early; empty when it ran to its end
+};
+
+// Runs until the input ends or stop is set.
+InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& events,
+                     const std::atomic<bool>& stop);
+
+}  // namespace tevhost

@@ -1,0 +1,108 @@
+// The events tev-host writes: their JSON shape and what they say about detections and
+// alarms.
+#include "tests/host/host_fixture.h"
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/videoio.hpp>
+
+namespace {
+
+using tevtest::DetectorScript;
+using tevtest::HostTest;
+using tevtest::json;
+using tevtest::ScriptedDetection;
+
+const cv::Rect kFire(100, 80, 40, 40);
+
+TEST_F(HostTest, EventsGiveEveryFrameWithDetectionsAndTheStartAndEndOfEveryAlarm) {
+  // Fire on frames 0 and 45 only; at 10 frames a second with a 1 s gap, two alarms.
+  json calls = json::array();
+  for (int frame = 0; frame < 46; ++frame) {
+    calls.push_back(frame == 0 || frame == 45 ? json::array({ScriptedDetection(kFire)})
+                                              : json::array());
+  }
+  UseDetector(DetectorScript(calls));
+  const std::string video = Scratch("hall.avi");
+  tevtest::WriteVideo(video, {320, 240}, 60, 10.0);
+
+  const tevtest::ProgramRun run =
+      Host({video, "--events", Scratch("events.jsonl"), "--alarm-gap", "1"});
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+
+  const json detection = {{"classId", 0},
+                          {"className", "fire"},
+                          {"score", 0.9},
+                          {"box", {kFire.x, kFire.y, kFire.width, kFire.height}}};
+  const auto line = [&video](json fields) {
+    fields["camera"] = "cam0";
+    fields["input"] = video;
+    return fields;
+  };
+  const std::vector<json> expected = {
+      line({{"event", "alarm-start"}, {"alarm", 1}, {"frame", 0}, {"timestampMs", 0.0}}),
+      line({{"event", "detections"},
+            {"frame", 0},
+            {"timestampMs", 0.0},
+            {"detections", {detection}}}),
+      line({{"event", "alarm-end"},
+            {"alarm", 1},
+            {"frame", 0},
+            {"timestampMs", 0.0},
+            {"firstFrame", 0},
+            {"startMs", 0.0},
+            {"framesWithDetections", 1}}),
+      line({{"event", "alarm-start"}, {"alarm", 2}, {"frame", 45}, {"timestampMs", 4500.0}}),
+      line({{"event", "detections"},
+            {"frame", 45},
+            {"timestampMs", 4500.0},
+            {"detections", {detection}}}),
+      line({{"event", "alarm-end"},
+            {"alarm", 2},
+            {"frame", 45},
+            {"timestampMs", 4500.0},
+            {"firstFrame", 45},
+            {"startMs", 4500.0},
+            {"framesWithDetections", 1}}),
+  };
+  EXPECT_EQ(tevtest::ReadJsonLines(Scratch("events.jsonl")), expected);
+  EXPECT_NE(run.out.find("frames read      60"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("alarms           2"), std::string::npos) << run.out;
+}
+
+TEST_F(HostTest, EventsOnStandardOutputAreAloneThere) {
+  UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})})));
+  const std::string video = Scratch("hall.avi");
+  tevtest::WriteVideo(video, {320, 240}, 5, 10.0);
+
+  const tevtest::ProgramRun run = Host({video, "--events", "-"});
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  const std::vector<std::string> lines = tevtest::Lines(run.out);
+  ASSERT_EQ(lines.size(), 3u) << run.out;
+  for (const std::string& text : lines) {
+    EXPECT_TRUE(json::accept(text)) << text;
+  }
+  // The module's console lines and the summary go to standard error instead.
+  EXPECT_NE(run.err.find("frames read      5"), std::string::npos) << run.err;
+}
+
+TEST_F(HostTest, AnnotatedVideoAndSnapshotsAreWritten) {
+  UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})})));
+  const std::string video = Scratch("hall.avi");
+  tevtest::WriteVideo(video, {320, 240}, 8, 10.0);
+
+  const tevtest::ProgramRun run = Host(
+      {video, "--annotate", Scratch("out/annotated.avi"), "--snapshots", Scratch("snapshots")});
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+
+  cv::VideoCapture annotated(Scratch("out/annotated.avi"));
+  ASSERT_TRUE(annotated.isOpened());
+  EXPECT_EQ(annotated.get(cv::CAP_PROP_FRAME_COUNT), 8);
+  const cv::Mat snapshot = cv::imread(Scratch("snapshots/cam0-alarm1-frame0.png"));
+  ASSERT_FALSE(snapshot.empty());
+  // The fire's box is drawn in red on the grey frame.
+  const cv::Vec3b edge = snapshot.at<cv::Vec3b>(kFire.y + kFire.height / 2, kFire.x);
+  EXPECT_GT(edge[2], 200);
+  EXPECT_LT(edge[1], 60);
+}
+
+}  // namespace
