@@ -40,6 +40,16 @@ demo: configure
 	  --snapshots $(DEMO_DIR)/snapshots
 	@echo "make demo: events in $(DEMO_DIR)/events.jsonl; open $(DEMO_DIR)/fire-annotated.avi to see the fire found"
 
+# The benchmarks of the module's own cost (bench/README.md). Medians of BENCH_REPETITIONS
+# runs; BENCH_FLAGS go to Google Benchmark, e.g. BENCH_FLAGS=--benchmark_filter=Searching.
+BENCH_REPETITIONS ?= 5
+BENCH_FLAGS ?=
+.PHONY: bench
+bench: build
+	$(BUILD_DIR)/bench/tev_bench --benchmark_repetitions=$(BENCH_REPETITIONS) \
+	  --benchmark_report_aggregates_only=true $(BENCH_FLAGS)
+	$(BUILD_DIR)/bench/tev_bench_memory $(BENCH_FLAGS)
+
 install: build
 	cmake --install $(BUILD_DIR)
 

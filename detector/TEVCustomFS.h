@@ -110,6 +110,11 @@ class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
   int getHighestPriorityRegion() const;
   int getLowestPriorityRegion() const;
   void RankCachedSectionsByWarmColor(const cv::Mat& frame);
+  // Warm colour of the ranking for 8-bit BGR pixels, decided exactly as cv::cvtColor to HSV
+  // and the ranking's two range tests would, without converting: 255 or 0 per pixel into
+  // warm, or the number of warm pixels in each area (inside the CV_8UC3 frame).
+  static void ClassifyWarmPixels(const std::uint8_t* bgr, int pixels, std::uint8_t* warm);
+  static std::vector<int> CountWarmPixels(const cv::Mat& frame, const std::vector<cv::Rect>& areas);
 
   // Geometry of the followed area and overlap tests.
   int CalculateOptimalCropSize(const cv::Mat& frame) const;

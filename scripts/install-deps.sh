@@ -13,6 +13,7 @@ packages=(
   libgtest-dev
   libgmock-dev
   libcli11-dev         # the command lines of tev-host and tev-scene
+  libbenchmark-dev     # Google Benchmark, for bench/
   binutils             # nm, for the exported-symbol check
 )
 

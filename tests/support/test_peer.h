@@ -54,6 +54,13 @@ struct TEVCustomFSTestPeer {
   void RankCachedSectionsByWarmColor(const cv::Mat& frame) {
     d.RankCachedSectionsByWarmColor(frame);
   }
+  static void ClassifyWarmPixels(const std::uint8_t* bgr, int pixels, std::uint8_t* warm) {
+    TEVCustomFS::ClassifyWarmPixels(bgr, pixels, warm);
+  }
+  static std::vector<int> CountWarmPixels(const cv::Mat& frame,
+                                          const std::vector<cv::Rect>& areas) {
+    return TEVCustomFS::CountWarmPixels(frame, areas);
+  }
 
   int CalculateOptimalCropSize(const cv::Mat& frame) const {
     return d.CalculateOptimalCropSize(frame);
