@@ -19,15 +19,56 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Long tests carry the label "soak" and run only with test-soak.
 test: build
-	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) -LE soak
 
 # The same suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=Debug -DTEV_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir $(ASAN_BUILD_DIR) --output-on-failure -j $(JOBS)
+	  ctest --test-dir $(ASAN_BUILD_DIR) --output-on-failure -j $(JOBS) -LE soak
+
+# The tests labelled "concurrency", built with ThreadSanitizer.
+TSAN_BUILD_DIR ?= build-tsan
+TSAN_TARGETS := concurrency_tests tev_host_parallel_tests
+.PHONY: test-tsan
+test-tsan: deps
+	cmake -S . -B $(TSAN_BUILD_DIR) -DTEV_SANITIZE_THREAD=ON $(CMAKE_FLAGS)
+	cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target $(TSAN_TARGETS)
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	  ctest --test-dir $(TSAN_BUILD_DIR) --output-on-failure -j $(JOBS) -L concurrency
+
+# The long tests: a million frames of one object.
+.PHONY: test-soak
+test-soak: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -L soak
+
+# Each libFuzzer target for FUZZ_SECONDS, starting from tests/fuzz/corpus; what the fuzzers
+# learn stays in the build directory. A crash leaves its input in FUZZ_BUILD_DIR.
+FUZZ_BUILD_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 300
+FUZZERS := settings_fuzzer frames_fuzzer script_fuzzer host_settings_fuzzer
+.PHONY: fuzz
+fuzz: deps
+	cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_CXX_COMPILER=clang++ -DTEV_FUZZ=ON \
+	  -DTEV_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target $(FUZZERS)
+	set -e; for fuzzer in $(FUZZERS); do \
+	  mkdir -p $(FUZZ_BUILD_DIR)/corpus/$$fuzzer; \
+	  cp -n tests/fuzz/corpus/$$fuzzer/* $(FUZZ_BUILD_DIR)/corpus/$$fuzzer/; \
+	  echo "fuzz: $$fuzzer for $(FUZZ_SECONDS) s"; \
+	  (cd $(FUZZ_BUILD_DIR) && ./tests/fuzz/$$fuzzer -max_total_time=$(FUZZ_SECONDS) \
+	    -rss_limit_mb=4096 -print_final_stats=1 corpus/$$fuzzer > $$fuzzer.log 2>&1) \
+	    || { tail -n 80 $(FUZZ_BUILD_DIR)/$$fuzzer.log; exit 1; }; \
+	  grep -E '^(Done|stat::number_of_executed_units)' $(FUZZ_BUILD_DIR)/$$fuzzer.log; \
+	done
+
+# The module's sources compiled for Windows x86-64 with MinGW-w64.
+.PHONY: check-windows
+check-windows: deps
+	bash scripts/check-windows.sh
 
 # The main job on the embedded default: a synthetic room in which a fire starts after 2 s,
 # run through tev-host with models/default. Builds only what it runs.
@@ -54,4 +95,4 @@ install: build
 	cmake --install $(BUILD_DIR)
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR) $(FUZZ_BUILD_DIR)

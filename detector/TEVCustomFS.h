@@ -92,6 +92,14 @@ class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
   std::vector<KESTROVIA::Object> FindMovementObjects(const cv::Mat& frame,
                                                      const std::string& cameraId, cv::Mat& image);
 
+  // A model's box that the stages can work with. Boxes far beyond any frame are malformed
+  // output, and their arithmetic would overflow: they are ignored.
+  static bool IsUsableBox(const cv::Rect& box);
+  // Takes a detection of the detector run on _detectedArea into frame pixels and sets its
+  // camera. False, and the detection is to be dropped, for an unusable box and for a box in
+  // one of the user's exclusive regions.
+  bool TakeIntoFrame(KESTROVIA::Object& detection, const std::string& cameraId) const;
+
   // Mean of max(B, G, R) over the part of box inside the 8-bit BGR frame, 0.0 when none
   // is: the mean HSV value of the clipped box, without converting the frame.
   static double MeanBoxBrightness(const cv::Mat& frame, const cv::Rect& box);

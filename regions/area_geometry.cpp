@@ -42,11 +42,14 @@ void TEVCustomFS::RefineDetectedArea(const cv::Mat& frame, const KESTROVIA::Obje
 
 float TEVCustomFS::calculateIoU(const cv::Rect& a, const cv::Rect& b) const {
   const cv::Rect intersection = a & b;
-  const int intersectionArea = intersection.width * intersection.height;
+  // Areas in 64 bits: the user's exclusive regions may be as large as an int allows.
+  const long long intersectionArea =
+      static_cast<long long>(intersection.width) * intersection.height;
   if (intersectionArea <= 0) {
     return 0.0f;
   }
-  const int unionArea = a.width * a.height + b.width * b.height - intersectionArea;
+  const long long unionArea = static_cast<long long>(a.width) * a.height +
+                              static_cast<long long>(b.width) * b.height - intersectionArea;
   if (unionArea <= 0) {
     return 0.0f;
   }

@@ -15,6 +15,9 @@ packages=(
   libcli11-dev         # the command lines of tev-host and tev-scene
   libbenchmark-dev     # Google Benchmark, for bench/
   binutils             # nm, for the exported-symbol check
+  clang                # the fuzz targets
+  libclang-rt-14-dev   # libFuzzer and the sanitizer runtimes of clang
+  g++-mingw-w64-x86-64 # the Windows cross-compile check
 )
 
 missing=()

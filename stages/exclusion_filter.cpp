@@ -29,7 +29,7 @@ std::vector<KESTROVIA::Object> TEVCustomFS::FindExcludedObjects(const cv::Mat& f
 
   std::vector<KESTROVIA::Object> excluded;
   for (const KESTROVIA::Object& object : found) {
-    if (_ignoredFilterClasses.count(object.classId) != 0) {
+    if (_ignoredFilterClasses.count(object.classId) != 0 || !IsUsableBox(object.box)) {
       continue;
     }
     KESTROVIA::Object& exclusion = excluded.emplace_back();

@@ -28,11 +28,7 @@ std::vector<KESTROVIA::Object> TEVCustomFS::ProcessExistingDetectedArea(const cv
   std::vector<KESTROVIA::Object> exclusions;
   bool exclusionsFetched = false;
   for (KESTROVIA::Object& detection : detections) {
-    detection.box.x += _detectedArea.x;
-    detection.box.y += _detectedArea.y;
-    detection.cameraId = cameraId;
-
-    if (IsROIOverlapping(detection.box, _exclusiveROIs, _roiOverlapThreshold)) {
+    if (!TakeIntoFrame(detection, cameraId)) {
       continue;
     }
     const bool fire = detection.classId == 0 && (detection.confidence >= LOW_CONF_FIRE_THRESHOLD ||

@@ -27,6 +27,9 @@ std::vector<KESTROVIA::Object> TEVCustomFS::FindMovementObjects(const cv::Mat& f
   }
 
   for (const KESTROVIA::Object& object : found) {
+    if (!IsUsableBox(object.box)) {
+      continue;
+    }
     const cv::Rect box = object.box + _detectedArea.tl();
     // A region that covers most of the area says nothing about where the motion is.
     if (calculateIoU(_detectedArea, box) < 0.5f) {

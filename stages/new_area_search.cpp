@@ -36,12 +36,9 @@ std::vector<KESTROVIA::Object> TEVCustomFS::FindNewDetectedArea(const cv::Mat& f
   float chosenScore = 0.0f;
   bool chosenIsHigh = false;
   for (KESTROVIA::Object& detection : detections) {
-    detection.box.x += _detectedArea.x;
-    detection.box.y += _detectedArea.y;
-    detection.cameraId = cameraId;
     // The user's exclusive regions and the filter model's veto hold here as in the follow
     // stage: an alarm the user has ruled out must not be raised by the search either.
-    if (IsROIOverlapping(detection.box, _exclusiveROIs, _roiOverlapThreshold) ||
+    if (!TakeIntoFrame(detection, cameraId) ||
         !IsFireOrSmoke(detection.classId, detection.confidence) ||
         !IsObjectLargeEnough(detection.box, frame.size())) {
       continue;

@@ -29,8 +29,8 @@ bool TEVCustomFS::HasBboxMovement(int trackId) const {
   const double dySquared = static_cast<double>(dy) * dy;
   const float shift = static_cast<float>(std::sqrt(dxSquared + dySquared));
 
-  const float lastArea = static_cast<float>(last.width * last.height);
-  const float firstArea = static_cast<float>(first.width * first.height);
+  const float lastArea = static_cast<float>(static_cast<long long>(last.width) * last.height);
+  const float firstArea = static_cast<float>(static_cast<long long>(first.width) * first.height);
   const float meanArea = (lastArea + firstArea) * 0.5f;
   const float areaChange = meanArea > 0.0f ? std::fabs(lastArea - firstArea) / meanArea : 0.0f;
 

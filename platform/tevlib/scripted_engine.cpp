@@ -30,6 +30,23 @@ int ReadInt(const json& value, const std::string& what) {
   return static_cast<int>(number);
 }
 
+// JSON has no NaN or infinity; a script names them, to play a model that misbehaves.
+float ReadScore(const json& value, const std::string& what) {
+  if (value.is_number()) {
+    return value.get<float>();
+  }
+  if (value == "nan") {
+    return std::numeric_limits<float>::quiet_NaN();
+  }
+  if (value == "inf") {
+    return std::numeric_limits<float>::infinity();
+  }
+  if (value == "-inf") {
+    return -std::numeric_limits<float>::infinity();
+  }
+  Fail(what + " must be a number, \"nan\", \"inf\" or \"-inf\"");
+}
+
 ScriptedEngine::Failure ReadThrow(const json& entry, const std::string& what) {
   const json& kind = entry.at("throw");
   if (kind == "std") {
@@ -58,10 +75,7 @@ KESTROVIA::Object ReadDetection(const json& item, const std::string& what,
     detection.trackId = ReadInt(item["trackId"], what + ".trackId");
   }
   if (item.contains("confidence")) {
-    if (!item["confidence"].is_number()) {
-      Fail(what + ".confidence must be a number");
-    }
-    detection.confidence = item["confidence"].get<float>();
+    detection.confidence = ReadScore(item["confidence"], what + ".confidence");
   }
   if (item.contains("box")) {
     const json& box = item["box"];
@@ -70,6 +84,13 @@ KESTROVIA::Object ReadDetection(const json& item, const std::string& what,
     }
     detection.box = cv::Rect(ReadInt(box[0], what + ".box[0]"), ReadInt(box[1], what + ".box[1]"),
                              ReadInt(box[2], what + ".box[2]"), ReadInt(box[3], what + ".box[3]"));
+    // Boxes are clipped against views; their far edges must be representable.
+    const long long right = static_cast<long long>(detection.box.x) + detection.box.width;
+    const long long bottom = static_cast<long long>(detection.box.y) + detection.box.height;
+    if (right > std::numeric_limits<int>::max() || right < std::numeric_limits<int>::min() ||
+        bottom > std::numeric_limits<int>::max() || bottom < std::numeric_limits<int>::min()) {
+      Fail(what + ".box reaches beyond the range of int");
+    }
   }
   if (item.contains("className")) {
     if (!item["className"].is_string()) {

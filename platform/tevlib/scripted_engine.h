@@ -19,7 +19,8 @@
 //
 // With "frame" coordinates the engine keeps the boxes that intersect the image's place in
 // its frame, clips them to it and moves them into the image's pixels. A detection without
-// "className" takes the name of its class from the model's class names. "std" throws a
+// "className" takes the name of its class from the model's class names. A "confidence" may
+// also be "nan", "inf" or "-inf", to play a model that misbehaves. "std" throws a
 // std::runtime_error, "other" a tevlib::ScriptedNonStdError.
 #pragma once
 

@@ -2,7 +2,9 @@
 #include "tests/support/console_capture.h"
 #include "tests/tevlib/tevlib_fixture.h"
 
+#include <cmath>
 #include <fstream>
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -112,15 +114,17 @@ TEST_F(ScriptedEngine, ThrowEntriesRaiseStdOrNonStdExceptions) {
 
 TEST_F(ScriptedEngine, MalformedScriptsFailToLoadWithOneLineNamingTheFile) {
   const char* scripts[] = {
-      R"({"calls": [)",                              // not JSON
-      R"([1, 2])",                                   // not an object
-      R"({"after": "forever"})",                     // unknown rule
-      R"({"coordinates": 3})",                       // wrong type
-      R"({"calls": [[{"box": [1, 2, 3]}]]})",        // box of three
-      R"({"calls": [[{"classId": 1e12}]]})",         // not an int
-      R"({"calls": [[{"trackId": 99999999999}]]})",  // outside int
-      R"({"calls": [{"throw": "sometimes"}]})",      // unknown throw
-      R"({"calls": [7]})",                           // entry neither list nor throw
+      R"({"calls": [)",                                      // not JSON
+      R"([1, 2])",                                           // not an object
+      R"({"after": "forever"})",                             // unknown rule
+      R"({"coordinates": 3})",                               // wrong type
+      R"({"calls": [[{"box": [1, 2, 3]}]]})",                // box of three
+      R"({"calls": [[{"classId": 1e12}]]})",                 // not an int
+      R"({"calls": [[{"trackId": 99999999999}]]})",          // outside int
+      R"({"calls": [{"throw": "sometimes"}]})",              // unknown throw
+      R"({"calls": [7]})",                                   // entry neither list nor throw
+      R"({"calls": [[{"box": [2147483600, 0, 100, 5]}]]})",  // right edge beyond int
+      R"({"calls": [[{"confidence": "high"}]]})",            // a score that is no number
   };
   for (const char* script : scripts) {
     SCOPED_TRACE(script);
@@ -133,6 +137,19 @@ TEST_F(ScriptedEngine, MalformedScriptsFailToLoadWithOneLineNamingTheFile) {
     std::vector<KESTROVIA::Object> results;
     EXPECT_EQ(instance->RunInference(kImage, "cam", results), 0);
   }
+}
+
+TEST_F(ScriptedEngine, ScoresMayBeNaNOrInfinite) {
+  auto instance = MakeInstance();
+  ASSERT_EQ(Load(*instance, R"({"calls": [[{"confidence": "nan"}, {"confidence": "inf"},
+                                            {"confidence": "-inf"}, {"confidence": 2}]]})"),
+            1);
+  const auto results = Run(*instance, kImage);
+  ASSERT_EQ(results.size(), 4u);
+  EXPECT_TRUE(std::isnan(results[0].confidence));
+  EXPECT_EQ(results[1].confidence, std::numeric_limits<float>::infinity());
+  EXPECT_EQ(results[2].confidence, -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(results[3].confidence, 2.0f);
 }
 
 TEST_F(ScriptedEngine, LoadCanBeScriptedToThrow) {
