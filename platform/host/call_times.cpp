@@ -22,4 +22,12 @@ CallTimes SummariseCallTimes(std::vector<double> milliseconds) {
   return {NearestRank(milliseconds, 0.5), NearestRank(milliseconds, 0.95)};
 }
 
+double NearestRankPercentile(std::vector<double> values, double share) {
+  if (values.empty()) {
+    return 0.0;
+  }
+  std::sort(values.begin(), values.end());
+  return NearestRank(values, share);
+}
+
 }  // namespace tevhost

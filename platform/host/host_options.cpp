@@ -1,6 +1,8 @@
 #include "platform/host/host_options.h"
 
 #include "platform/host/annotated_video.h"
+#include "platform/host/command_line.h"
+#include "platform/host/default_paths.h"
 #include "platform/host/host_failure.h"
 
 #include <CLI/CLI.hpp>
@@ -10,22 +12,12 @@
 #include <thread>
 
 namespace tevhost {
-namespace {
 
 namespace fs = std::filesystem;
 
-// models/default of the working directory when run from the repository root, the source
-// tree's otherwise (e.g. when run from the build tree).
-std::string DefaultModelFolder() {
-  const std::string relative = "models/default";
-  return fs::is_directory(relative) ? relative : TEV_SOURCE_MODEL_FOLDER;
-}
-
-}  // namespace
-
 std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
   HostOptions options;
-  options.module = TEV_BUILT_MODULE;
+  options.module = BuiltModulePath();
   options.models = DefaultModelFolder();
   options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 
@@ -70,14 +62,8 @@ std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
       ->capture_default_str()
       ->check(CLI::Range(0.1, 1000.0));
 
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::ParseError& error) {
-    if (error.get_exit_code() == 0) {
-      app.exit(error);
-      return std::nullopt;
-    }
-    throw HostFailure(FailureKind::Usage, std::string(error.what()) + " (see tev-host --help)");
+  if (!ParseOrExplain(app, argc, argv)) {
+    return std::nullopt;
   }
   if (options.inputs.empty() && !options.printSchema) {
     throw HostFailure(FailureKind::Usage,

@@ -2,6 +2,8 @@
 // per input over videos, image folders, cameras or streams. Exit status: 0 done, 2 usage
 // or settings error, 3 an input cannot be opened, 4 the module cannot be loaded, has no
 // Create, or Initialize fails.
+#include "platform/host/command_line.h"
+#include "platform/host/detector_setup.h"
 #include "platform/host/host_failure.h"
 #include "platform/host/host_options.h"
 #include "platform/host/input_run.h"
@@ -83,22 +85,8 @@ void CreateParentFolder(const std::string& path) {
 // Create, Initialize, settings and optimisation, in the order the module expects.
 Detector PrepareDetector(const PluginModule& module, const HostOptions& options,
                          const std::optional<SettingsFile>& settings) {
-  Detector detector = module.Create();
-  if (options.loadEngineOnCreate) {
-    module.SetLoadEngineOnCreate(*detector, true);
-  }
-  std::string labelMap;
-  if (!detector->Initialize(options.models, options.threshold, labelMap)) {
-    throw HostFailure(FailureKind::Module,
-                      "Initialize failed with the model folder " + options.models +
-                          ": it must hold the \"detector\" and \"filter\" models (see the "
-                          "README's model folder layout, or give another with --models)");
-  }
-  // After Initialize, which empties the settings, and before the first frame, when the
-  // detector reads them.
-  if (settings && !module.SetParameters(*detector, settings->ParametersFor(*detector))) {
-    throw HostFailure(FailureKind::Module, "the detector could not store the settings");
-  }
+  Detector detector = InitializeDetector(
+      module, {options.models, options.threshold, options.loadEngineOnCreate}, settings);
   if (options.optimize && !detector->OptimizeModel(true)) {
     std::cerr << "tev-host: OptimizeModel reported a failure; going on without it" << std::endl;
   }
@@ -186,18 +174,8 @@ int main(int argc, char** argv) {
   cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
   std::signal(SIGINT, RequestStop);
   std::signal(SIGTERM, RequestStop);
-  try {
+  return RunReportingFailures("tev-host", [&] {
     const std::optional<HostOptions> options = ParseCommandLine(argc, argv);
     return options ? Run(*options) : 0;
-  } catch (const HostFailure& failure) {
-    std::cerr << "tev-host: " << failure.what() << std::endl;
-    return static_cast<int>(failure.Kind());
-  } catch (const std::filesystem::filesystem_error& error) {
-    std::cerr << "tev-host: " << error.what() << ": check the path and its permissions"
-              << std::endl;
-    return static_cast<int>(FailureKind::Usage);
-  } catch (const std::exception& error) {
-    std::cerr << "tev-host: unexpected error: " << error.what() << std::endl;
-    return 1;
-  }
+  });
 }
