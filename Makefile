@@ -81,6 +81,31 @@ demo: configure
 	  --snapshots $(DEMO_DIR)/snapshots
 	@echo "make demo: events in $(DEMO_DIR)/events.jsonl; open $(DEMO_DIR)/fire-annotated.avi to see the fire found"
 
+# The same clip through a GStreamer pipeline with the tevfiresmoke element; prints the
+# element's alarm messages (everything gst-launch-1.0 said is kept in the log).
+.PHONY: demo-gst
+demo-gst: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tev-scene gsttevfiresmoke
+	@$(BUILD_DIR)/tev-scene fire --out $(DEMO_DIR)
+	@GST_PLUGIN_PATH=$(BUILD_DIR)/gstreamer gst-launch-1.0 -m filesrc location=$(DEMO_DIR)/fire.avi \
+	  ! decodebin ! videoconvert ! video/x-raw,format=BGR ! tevfiresmoke models=models/default \
+	  ! fakesink > $(DEMO_DIR)/gst-launch.log
+	@grep -E '"tevfiresmoke0" \(element\): alarm-(start|end)' $(DEMO_DIR)/gst-launch.log
+	@echo "make demo-gst: everything gst-launch-1.0 printed is in $(DEMO_DIR)/gst-launch.log"
+
+# The evaluation of eval/README.md: tev-scene writes the seeded clips of eval/clips.txt,
+# then tev-eval runs them through the module and through the raw detector with
+# models/default and writes the report into $(EVAL_DIR)/report.
+EVAL_DIR ?= $(BUILD_DIR)/eval
+.PHONY: eval
+eval: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tev-eval tev-scene
+	@rm -rf $(EVAL_DIR)/clips && mkdir -p $(EVAL_DIR)/clips
+	@grep -v -e '^#' -e '^$$' eval/clips.txt | \
+	  xargs -P $(JOBS) -L 1 $(BUILD_DIR)/tev-scene --out $(EVAL_DIR)/clips > /dev/null
+	$(BUILD_DIR)/tev-eval $(EVAL_DIR)/clips/*.avi --models models/default \
+	  --out $(EVAL_DIR)/report --jobs $(JOBS)
+
 # The benchmarks of the module's own cost (bench/README.md). Medians of BENCH_REPETITIONS
 # runs; BENCH_FLAGS go to Google Benchmark, e.g. BENCH_FLAGS=--benchmark_filter=Searching.
 BENCH_REPETITIONS ?= 5

@@ -18,6 +18,11 @@ packages=(
   clang                # the fuzz targets
   libclang-rt-14-dev   # libFuzzer and the sanitizer runtimes of clang
   g++-mingw-w64-x86-64 # the Windows cross-compile check
+  libgstreamer1.0-dev  # the tevfiresmoke GStreamer element
+  libgstreamer-plugins-base1.0-dev  # its video filter base and metadata; appsrc/appsink in tests
+  gstreamer1.0-tools   # gst-launch-1.0 and gst-inspect-1.0: make demo-gst and the tests
+  gstreamer1.0-plugins-base  # decodebin, videoconvert, appsrc, appsink
+  gstreamer1.0-plugins-good  # avidemux and jpegdec (the demo's clip), rtspsrc, v4l2src
 )
 
 missing=()

@@ -25,7 +25,7 @@ nlohmann::ordered_json GroundTruth::ToJson(const std::string& clip, double fps, 
     for (const auto& [frame, box] : run.boxes) {
       boxes.push_back({{"frame", frame}, {"box", {box.x, box.y, box.width, box.height}}});
     }
-    if (run.kind == "fire") {
+    if (run.kind == "fire" || run.kind == "smoke") {
       events.push_back({{"class", run.kind},
                         {"firstFrame", run.firstFrame},
                         {"lastFrame", run.lastFrame},

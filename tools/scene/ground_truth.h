@@ -1,6 +1,6 @@
-// The ground truth of a clip as JSON: its frame rate, and every fire event and distractor
-// as a run of frames with a box per frame. Integrators write the same format for their
-// own footage, where boxes may be left out.
+// The ground truth of a clip as JSON: its frame rate, and every fire or smoke event and
+// every distractor as a run of frames with a box per frame. Integrators write the same format for
+// their own footage, where boxes may be left out.
 #pragma once
 
 #include "tools/scene/scenario.h"
@@ -18,7 +18,7 @@ class GroundTruth {
   // Records what frame shows. Frames are added in order.
   void Add(int frame, const std::vector<SceneObject>& objects);
 
-  // "events" holds the fire runs, "distractors" everything else.
+  // "events" holds the fire and smoke runs, "distractors" everything else.
   nlohmann::ordered_json ToJson(const std::string& clip, double fps, int frames,
                                 cv::Size size) const;
 

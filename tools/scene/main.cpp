@@ -1,5 +1,6 @@
 // tev-scene: writes a synthetic clip of one scenario as an MJPG .avi, its ground truth as
-// JSON and, for "excluded", the settings file that excludes the flame.
+// JSON and, for "excluded", the settings file that excludes the flame. Files are named
+// after the scenario unless --name gives another name.
 #include "tools/scene/ground_truth.h"
 #include "tools/scene/scenario.h"
 
@@ -22,8 +23,8 @@ void WriteJson(const fs::path& path, const nlohmann::ordered_json& json) {
   }
 }
 
-int Generate(const tevscene::SceneOptions& options, const fs::path& folder) {
-  const std::string name = tevscene::ScenarioName(options.scenario);
+int Generate(const tevscene::SceneOptions& options, const fs::path& folder,
+             const std::string& name) {
   fs::create_directories(folder);
   const fs::path video = folder / (name + ".avi");
   cv::VideoWriter writer(video.string(), cv::VideoWriter::fourcc('M', 'J', 'P', 'G'), options.fps,
@@ -45,7 +46,7 @@ int Generate(const tevscene::SceneOptions& options, const fs::path& folder) {
 
   nlohmann::ordered_json truthJson =
       truth.ToJson(video.filename().string(), options.fps, scene.FrameCount(), options.size);
-  truthJson["scenario"] = name;
+  truthJson["scenario"] = tevscene::ScenarioName(options.scenario);
   truthJson["seed"] = options.seed;
   std::cout << "tev-scene: wrote " << video.string() << " (" << scene.FrameCount() << " frames, "
             << options.size.width << "x" << options.size.height << " at " << options.fps << " fps)"
@@ -69,16 +70,26 @@ int Generate(const tevscene::SceneOptions& options, const fs::path& folder) {
 int main(int argc, char** argv) {
   CLI::App app{
       "Writes a synthetic scene with its ground truth: <out>/<scenario>.avi and "
-      "<out>/<scenario>.truth.json (and <scenario>.settings.json for \"excluded\")."};
+      "<out>/<scenario>.truth.json (and <scenario>.settings.json for \"excluded\"); --name "
+      "names the files otherwise."};
   tevscene::SceneOptions options;
   std::string scenario;
   std::string folder = ".";
+  std::string name;
   int width = options.size.width;
   int height = options.size.height;
-  app.add_option("scenario", scenario, "fire, no-fire, lamp or excluded")
+  app.add_option("scenario", scenario, "one of: " + CLI::detail::join(tevscene::ScenarioNames()))
       ->required()
       ->check(CLI::IsMember(tevscene::ScenarioNames()));
   app.add_option("-o,--out", folder, "folder to write into")->capture_default_str();
+  app.add_option("--name", name, "name of the files written (default: the scenario's)")
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            return text.find_first_of("/\\") == std::string::npos
+                       ? std::string()
+                       : "a name, not a path: give the folder with --out";
+          },
+          "NAME"));
   app.add_option("--width", width, "frame width in pixels")
       ->capture_default_str()
       ->check(CLI::Range(64, 7680));
@@ -95,7 +106,8 @@ int main(int argc, char** argv) {
                  "seed of the room's texture, the noise and the flame's "
                  "place")
       ->capture_default_str();
-  app.add_option("--flame-at", options.flameAtSeconds, "second at which the flame appears")
+  app.add_option("--flame-at", options.flameAtSeconds,
+                 "second at which the flame (or the smoke of \"smoke\") appears")
       ->capture_default_str()
       ->check(CLI::Range(0.0, 3600.0));
   try {
@@ -110,7 +122,7 @@ int main(int argc, char** argv) {
   options.scenario = *tevscene::ScenarioNamed(scenario);
   options.size = cv::Size(width, height);
   try {
-    return Generate(options, folder);
+    return Generate(options, folder, name.empty() ? scenario : name);
   } catch (const std::exception& error) {
     std::cerr << "tev-scene: " << error.what() << std::endl;
     return 1;

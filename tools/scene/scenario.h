@@ -11,9 +11,28 @@
 
 namespace tevscene {
 
-enum class Scenario { Fire, NoFire, Lamp, Excluded };
+// What a fire detector meets in practice: fires of several sizes and places, smoke, and
+// the flame-coloured or flickering things operators report as false alarms.
+enum class Scenario {
+  Fire,
+  NoFire,
+  Lamp,
+  Excluded,
+  SmallFire,
+  LargeFire,
+  EdgeFire,
+  CornerFire,
+  Smoke,
+  BlinkingLight,
+  Sunset,
+  SunGlare,
+  FloorReflection,
+  OrangePerson,
+  RedCar,
+  FlickeringScreen,
+};
 
-// The scenario of a name ("fire", "no-fire", "lamp", "excluded"), if there is one.
+// The scenario of a name ("fire", "no-fire", "lamp", "small-fire"...), if there is one.
 std::optional<Scenario> ScenarioNamed(const std::string& name);
 std::string ScenarioName(Scenario scenario);
 std::vector<std::string> ScenarioNames();
@@ -24,10 +43,10 @@ struct SceneOptions {
   double seconds = 10.0;
   double fps = 25.0;
   std::uint64_t seed = 1;
-  double flameAtSeconds = 2.0;  // when the flame of "fire" and "excluded" appears
+  double flameAtSeconds = 2.0;  // when the flame (or the smoke of "smoke") appears
 };
 
-// One thing seen in a frame: "fire", or a distractor ("person", "lamp").
+// One thing seen in a frame: "fire" or "smoke", or a distractor ("person", "lamp", "car"...).
 struct SceneObject {
   std::string kind;
   cv::Rect box;
@@ -38,6 +57,7 @@ class Scene {
   explicit Scene(const SceneOptions& options);
 
   int FrameCount() const;
+  // The first frame with the flame, or with the smoke of "smoke".
   int FlameFirstFrame() const;
   // Renders one frame; objects receives what it shows, clipped to the frame.
   cv::Mat Render(int frame, std::vector<SceneObject>& objects) const;
@@ -46,6 +66,8 @@ class Scene {
 
  private:
   double FlameScale(int frame) const;
+  // Draws the scenario's distractors of the frame and records them.
+  void DrawDistractors(cv::Mat& image, int frame, std::vector<SceneObject>& objects) const;
 
   SceneOptions _options;
   cv::Mat _room;

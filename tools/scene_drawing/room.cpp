@@ -37,6 +37,10 @@ int FloorLine(cv::Size size) {
   return size.height * 7 / 10;
 }
 
+cv::Rect WindowRect(cv::Size size) {
+  return cv::Rect(size.width / 12, size.height / 10, size.width / 5, size.height * 2 / 5);
+}
+
 cv::Mat DrawRoom(cv::Size size, std::uint64_t seed) {
   const int floor = FloorLine(size);
   const double unit = size.height / 720.0;
@@ -47,7 +51,7 @@ cv::Mat DrawRoom(cv::Size size, std::uint64_t seed) {
     cv::line(room, {0, y}, {size.width, y}, kPlankGap, std::max(1, cvRound(2 * unit)));
   }
 
-  const cv::Rect window(size.width / 12, size.height / 10, size.width / 5, size.height * 2 / 5);
+  const cv::Rect window = WindowRect(size);
   cv::rectangle(room, window, kWindow, cv::FILLED);
   cv::rectangle(room, window, kFrame, std::max(1, cvRound(8 * unit)));
   cv::line(room, {window.x + window.width / 2, window.y},

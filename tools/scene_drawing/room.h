@@ -15,6 +15,9 @@ cv::Mat DrawRoom(cv::Size size, std::uint64_t seed);
 // The height of the floor line: people and things stand below it.
 int FloorLine(cv::Size size);
 
+// The window in the wall, its frame included.
+cv::Rect WindowRect(cv::Size size);
+
 // Adds a camera's sensor noise, different in every frame and the same for the same seed.
 void AddCameraNoise(cv::Mat& frame, std::uint64_t seed, int frameIndex);
 

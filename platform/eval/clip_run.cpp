@@ -1,0 +1,68 @@
+#include "platform/eval/clip_run.h"
+
+#include <chrono>
+#include <optional>
+#include <utility>
+
+namespace teveval {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// One mode's alarms and timings as the frames go by.
+class ModeRecorder {
+ public:
+  explicit ModeRecorder(double alarmGapMs) : _alarms(alarmGapMs) {}
+
+  // Runs detect (which says whether the frame had detections) and keeps the outcome.
+  template <typename Detect>
+  void Frame(long frame, double timestampMs, Detect detect) {
+    const Clock::time_point start = Clock::now();
+    const bool detections = detect();
+    _run.inferenceSeconds += std::chrono::duration<double>(Clock::now() - start).count();
+    _run.detectionFrames.push_back(detections);
+    if (const std::optional<tevhost::AlarmEnd> ended =
+            _alarms.Frame(frame, timestampMs, detections).ended) {
+      _run.alarms.push_back(*ended);
+    }
+  }
+
+  ModeRun Finish() {
+    if (const std::optional<tevhost::AlarmEnd> last = _alarms.Finish()) {
+      _run.alarms.push_back(*last);
+    }
+    return std::move(_run);
+  }
+
+ private:
+  tevhost::AlarmTracker _alarms;
+  ModeRun _run;
+};
+
+}  // namespace
+
+ClipRun RunClip(tevhost::FrameSource& frames, ITEVCustomClass& module, RawDetector& raw,
+                const std::string& camera, double alarmGapMs) {
+  ClipRun run;
+  run.fps = frames.FramesPerSecond();
+  const double msPerFrame = 1000.0 / run.fps;
+  ModeRecorder moduleMode(alarmGapMs);
+  ModeRecorder rawMode(alarmGapMs);
+  cv::Mat frame;
+  while (frames.Read(frame)) {
+    if (run.frames == 0) {
+      run.size = frame.size();
+    }
+    const double timestampMs = run.frames * msPerFrame;
+    moduleMode.Frame(run.frames, timestampMs,
+                     [&] { return !module.RunInference(frame, camera).empty(); });
+    rawMode.Frame(run.frames, timestampMs, [&] { return !raw.Run(frame, camera).empty(); });
+    ++run.frames;
+  }
+  run.endNote = frames.EndNote();
+  run.module = moduleMode.Finish();
+  run.raw = rawMode.Finish();
+  return run;
+}
+
+}  // namespace teveval

@@ -1,0 +1,96 @@
+// Runs tevfiresmoke in pipelines made from a gst-launch description: appsrc elements feed
+// synthetic BGR frames, appsink elements keep what comes out, and the bus messages are
+// collected. Also small helpers for the scripted detector model.
+#pragma once
+
+#include <gst/gst.h>
+#include <nlohmann/json.hpp>
+#include <opencv2/core.hpp>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tevgsttest {
+
+using nlohmann::json;
+
+// One scripted detection, its box in frame pixels.
+json ScriptedDetection(const cv::Rect& box, double confidence = 0.9, int classId = 0);
+// A detector script in frame coordinates: one list of detections per call, then nothing.
+json DetectorScript(const json& calls);
+
+// Pipeline description parts: an appsrc named name for BGR frames of size at rate frames a
+// second, and an appsink named name that keeps everything for Pipeline::Output.
+std::string AppSource(const std::string& name, cv::Size size, int rate);
+std::string AppSink(const std::string& name);
+
+// A region-of-interest meta as the tests compare them.
+struct Region {
+  std::string type;
+  cv::Rect box;
+  double confidence = 0.0;
+
+  bool operator==(const Region& other) const {
+    return type == other.type && box == other.box && confidence == other.confidence;
+  }
+};
+void PrintTo(const Region& region, std::ostream* out);
+
+struct OutputBuffer {
+  GstClockTime pts = GST_CLOCK_TIME_NONE;
+  std::vector<Region> regions;
+  cv::Mat image;  // a copy of the pixels
+};
+
+// An error or warning message.
+struct Notice {
+  std::string source;  // the element's name
+  GQuark domain = 0;
+  int code = 0;
+  std::string text;
+  std::string debug;
+};
+
+class Pipeline {
+ public:
+  // Throws std::runtime_error when the description does not parse.
+  explicit Pipeline(const std::string& description);
+  ~Pipeline();
+  Pipeline(const Pipeline&) = delete;
+  Pipeline& operator=(const Pipeline&) = delete;
+
+  GstStateChangeReturn Play();
+  // A frame to the appsrc named source, stamped pts (GST_CLOCK_TIME_NONE: no stamp).
+  void Push(const std::string& source, const cv::Mat& frame, GstClockTime pts);
+  void EndStream(const std::string& source);
+  // Collects the bus messages until the end of the stream or an error. Fails the test when
+  // nothing comes for a long while, instead of hanging.
+  void RunToEnd();
+  // Collects the bus messages already posted.
+  void Collect();
+  // Takes the pipeline back to READY, as an application stopping it without an end of stream
+  // does, and collects the messages posted meanwhile.
+  void StopToReady();
+  // The next buffer the appsink named sink receives; throws when none comes for a long while.
+  OutputBuffer Next(const std::string& sink) const;
+  // Everything the appsink named sink received, in order.
+  std::vector<OutputBuffer> Output(const std::string& sink) const;
+
+  // Element messages as {"source": element, "name": structure name, field: value...}.
+  const std::vector<json>& ElementMessages() const { return _elementMessages; }
+  const std::vector<Notice>& Errors() const { return _errors; }
+  const std::vector<Notice>& Warnings() const { return _warnings; }
+
+ private:
+  // Keeps message; true when it ends the run.
+  bool Keep(GstMessage* message);
+  GstElement* Element(const std::string& name) const;
+
+  GstElement* _pipeline = nullptr;
+  std::vector<json> _elementMessages;
+  std::vector<Notice> _errors;
+  std::vector<Notice> _warnings;
+};
+
+}  // namespace tevgsttest

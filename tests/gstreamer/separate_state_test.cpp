@@ -1,0 +1,76 @@
+// Two tevfiresmoke elements in one pipeline are two cameras: each has its own detector, its
+// own alarms and its own camera id.
+#include "tests/gstreamer/pipeline_run.h"
+#include "tests/support/model_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using tevgsttest::json;
+using tevgsttest::OutputBuffer;
+using tevgsttest::Region;
+
+const cv::Size kFrameSize(160, 120);
+const cv::Rect kFire(40, 30, 30, 30);
+
+std::string Branch(const std::string& name, const std::string& models,
+                   const std::string& properties) {
+  return tevgsttest::AppSource(name + "-in", kFrameSize, 10) + " ! tevfiresmoke name=" + name +
+         " models=" + models + " " + properties + " ! " + tevgsttest::AppSink(name + "-out") + " ";
+}
+
+TEST(SeparateStateTest, TwoElementsInOnePipelineKeepTheirOwnDetectorsAndAlarms) {
+  // Both load the same script: fire on a detector's first call only. One shared detector
+  // would report it once, on whichever frame came first.
+  tevtest::ModelFolder models;
+  models.WriteScript("filter", R"({"calls": []})");
+  models.WriteNames("detector", {"fire", "other", "smoke"});
+  models.WriteScript(
+      "detector",
+      tevgsttest::DetectorScript(json::array({json::array({tevgsttest::ScriptedDetection(kFire)})}))
+          .dump());
+  tevgsttest::Pipeline pipeline(Branch("hall", models.Path(), "") +
+                                Branch("yard", models.Path(), "camera-id=yard-east"));
+
+  ASSERT_NE(pipeline.Play(), GST_STATE_CHANGE_FAILURE);
+  const cv::Mat frame(kFrameSize, CV_8UC3, cv::Scalar(60, 60, 60));
+  for (int index = 0; index < 4; ++index) {
+    pipeline.Push("hall-in", frame, index * 100 * GST_MSECOND);
+    pipeline.Push("yard-in", frame, index * 100 * GST_MSECOND);
+  }
+  pipeline.EndStream("hall-in");
+  pipeline.EndStream("yard-in");
+  pipeline.RunToEnd();
+  ASSERT_TRUE(pipeline.Errors().empty()) << pipeline.Errors().front().text;
+
+  for (const char* sink : {"hall-out", "yard-out"}) {
+    const std::vector<OutputBuffer> buffers = pipeline.Output(sink);
+    ASSERT_EQ(buffers.size(), 4u) << sink;
+    EXPECT_EQ(buffers[0].regions, (std::vector<Region>{{"fire", kFire, 0.9f}})) << sink;
+    for (int index = 1; index < 4; ++index) {
+      EXPECT_TRUE(buffers[index].regions.empty()) << sink << " frame " << index;
+    }
+  }
+  // Each element numbers its own alarms and names its own camera.
+  std::vector<json> starts;
+  for (const json& message : pipeline.ElementMessages()) {
+    if (message.at("name") == "alarm-start") {
+      starts.push_back({{"source", message.at("source")},
+                        {"camera", message.at("camera")},
+                        {"alarm", message.at("alarm")},
+                        {"frame", message.at("frame")}});
+    }
+  }
+  std::sort(starts.begin(), starts.end(), [](const json& left, const json& right) {
+    return left.at("source") < right.at("source");
+  });
+  EXPECT_EQ(starts, (std::vector<json>{
+                        {{"source", "hall"}, {"camera", "hall"}, {"alarm", 1}, {"frame", 0}},
+                        {{"source", "yard"}, {"camera", "yard-east"}, {"alarm", 1}, {"frame", 0}},
+                    }));
+}
+
+}  // namespace
