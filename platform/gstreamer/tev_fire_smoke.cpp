@@ -141,7 +141,7 @@ void Finalize(GObject* object) {
   G_OBJECT_CLASS(tev_fire_smoke_parent_class)->finalize(object);
 }
 
-void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spec) {
+void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* pspec) {
   TevFireSmoke* self = TEV_FIRE_SMOKE(object);
   tevgst::Properties& properties = self->state->properties;
   GST_OBJECT_LOCK(self);
@@ -168,13 +168,13 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* spe
       properties.alarmGapSeconds = g_value_get_double(value);
       break;
     default:
-      G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+      G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
       break;
   }
   GST_OBJECT_UNLOCK(self);
 }
 
-void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
+void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec) {
   TevFireSmoke* self = TEV_FIRE_SMOKE(object);
   const tevgst::Properties& properties = self->state->properties;
   GST_OBJECT_LOCK(self);
@@ -202,7 +202,7 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* spec) {
       g_value_set_double(value, properties.alarmGapSeconds);
       break;
     default:
-      G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, spec);
+      G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);
       break;
   }
   GST_OBJECT_UNLOCK(self);
