@@ -49,7 +49,8 @@ test-soak: build
 # learn stays in the build directory. A crash leaves its input in FUZZ_BUILD_DIR.
 FUZZ_BUILD_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 300
-FUZZERS := settings_fuzzer frames_fuzzer script_fuzzer host_settings_fuzzer
+# One libFuzzer program per tests/fuzz/<name>_fuzzer.cpp.
+FUZZERS := $(basename $(notdir $(wildcard tests/fuzz/*_fuzzer.cpp)))
 .PHONY: fuzz
 fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_CXX_COMPILER=clang++ -DTEV_FUZZ=ON \

@@ -50,7 +50,7 @@ void BM_WarmRanking_ConversionPath(benchmark::State& state) {
 }
 BENCHMARK(BM_WarmRanking_ConversionPath)->Apply(FrameSizes);
 
-// divideImage on a frame of the size the tiles were built for: a size comparison and a copy.
+// divideImage on a frame of the size the tiles were built for: a size comparison.
 void BM_DivideImage_CachedSize(benchmark::State& state) {
   const cv::Mat frame = tevbench::SceneFrame(tevbench::SizeOf(state));
   const double reference = tevbench::ReferenceSeconds(frame);

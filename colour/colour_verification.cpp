@@ -50,10 +50,12 @@ bool TEVCustomFS::DetectFireNSmokeColourInFrame(const cv::Mat& frame, const cv::
     cv::Mat hsv;
     cv::cvtColor(blurred, hsv, cv::COLOR_BGR2HSV);
 
-    cv::Mat mask = cv::Mat::zeros(height, width, CV_8UC1);
+    // The first range writes the mask; any further ones are ORed in.
+    cv::Mat mask;
+    cv::inRange(hsv, ranges.front().first, ranges.front().second, mask);
     cv::Mat hits;
-    for (const ColourRange& range : ranges) {
-      cv::inRange(hsv, range.first, range.second, hits);
+    for (std::size_t index = 1; index < ranges.size(); ++index) {
+      cv::inRange(hsv, ranges[index].first, ranges[index].second, hits);
       cv::bitwise_or(mask, hits, mask);
     }
     // Close small holes, then drop specks smaller than the element.

@@ -61,7 +61,7 @@ class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
     std::int32_t highConfVotes = 0;
     std::int32_t totalVotes = 0;
     std::int32_t age = 0;
-    bool confirmed = false;  // set once, never cleared
+    bool confirmed = false;         // set once, never cleared
     std::int32_t missedFrames = 0;  // consecutive follow frames without the track
   };
 
@@ -112,7 +112,7 @@ class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
   void ResetDetectionState();
 
   // Scan tiles of the frame and their search order.
-  std::vector<ImageSection> divideImage(const cv::Mat& frame);
+  const std::vector<ImageSection>& divideImage(const cv::Mat& frame);
   void UpdatePriorityRegion(const cv::Mat& frame);
   cv::Rect getRegionByPriority(int priority) const;
   int getHighestPriorityRegion() const;
@@ -144,8 +144,7 @@ class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
   void AgeTracks(const std::unordered_set<int>& seenTrackIds);
   bool IsTrackConfirmed(int trackId) const;
   bool IsTrackLowConfirmed(int trackId) const;
-  void AddConfirmedDetection(KESTROVIA::Object& detection,
-                             std::vector<KESTROVIA::Object>& output);
+  void AddConfirmedDetection(KESTROVIA::Object& detection, std::vector<KESTROVIA::Object>& output);
   bool HasBboxMovement(int trackId) const;
   bool HasFireFlicker(int trackId) const;
   bool ValidateMotionCorrelation(const std::vector<cv::Rect>& motionRegions) const;

@@ -6,7 +6,6 @@
 // nothing else: detection state, tiles, tracks and settings stay.
 #include "detector/TEVCustomFS.h"
 
-#include <cmath>
 #include <exception>
 #include <iostream>
 
@@ -66,10 +65,7 @@ bool TEVCustomFS::Initialize(const std::string& modelDirectory, float threshold,
       _detectionScoreThreshold = 0.25f;
     }
 
-    _params.roiConfigs.clear();
-    _params.textItems.clear();
-    _params.parameters.clear();
-    _params.rois.clear();
+    _params = CustomParams{};
 
     _smokeScoreSetting = _defaultSmokeScore;
 

@@ -42,7 +42,7 @@ constexpr double kDistanceTolerance = 1e-5;
 
 }  // namespace
 
-std::vector<TEVCustomFS::ImageSection> TEVCustomFS::divideImage(const cv::Mat& frame) {
+const std::vector<TEVCustomFS::ImageSection>& TEVCustomFS::divideImage(const cv::Mat& frame) {
   if (frame.empty()) {
     std::cerr << "Error: Empty image!" << std::endl;
     return _cachedSections;

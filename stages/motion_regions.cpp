@@ -6,12 +6,6 @@
 // when the model reports no region or more than 10. Changes nothing.
 #include "detector/TEVCustomFS.h"
 
-namespace {
-
-constexpr std::size_t kMaxMotionRegions = 10;
-
-}  // namespace
-
 std::vector<KESTROVIA::Object> TEVCustomFS::FindMovementObjects(const cv::Mat& frame,
                                                                 const std::string& cameraId,
                                                                 cv::Mat& /*image*/) {
@@ -22,7 +16,7 @@ std::vector<KESTROVIA::Object> TEVCustomFS::FindMovementObjects(const cv::Mat& f
 
   std::vector<KESTROVIA::Object> found;
   _motionDetector->RunInference(cv::Mat(frame, _detectedArea), cameraId.c_str(), found);
-  if (found.empty() || found.size() > kMaxMotionRegions) {
+  if (found.empty() || found.size() > static_cast<std::size_t>(_maxMotionRegions)) {
     return moving;
   }
 

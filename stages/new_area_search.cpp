@@ -19,7 +19,7 @@ std::vector<KESTROVIA::Object> TEVCustomFS::FindNewDetectedArea(const cv::Mat& f
 
   UpdatePriorityRegion(frame);
   _detectedArea = getRegionByPriority(_currentPriority);
-  if (_detectedArea.width <= _minDetectedAreaSize || _detectedArea.height <= _minDetectedAreaSize) {
+  if (!IsDetectedAreaValid(_detectedArea)) {
     ResetDetectedArea();
     return result;
   }

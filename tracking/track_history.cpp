@@ -36,22 +36,12 @@ void DropOldestEntry(Record& record) {
 void TEVCustomFS::UpdateTrackHistory(int trackId, int classId, const cv::Rect& box,
                                      float confidence, double vMean) {
   const bool high = confidence >= HIGH_CONF_THRESHOLD;  // false for NaN
-  const auto found = _trackHistory.find(trackId);
-  if (found == _trackHistory.end()) {
-    TrackRecord record;
+  const auto [found, added] = _trackHistory.try_emplace(trackId);
+  TrackRecord& record = found->second;
+  if (added) {
     record.trackId = trackId;
     record.classId = classId;
-    record.bboxHistory.push_back(box);
-    record.highConfHistory.push_back(high ? 1 : 0);
-    record.vMeanHistory.push_back(vMean);
-    record.highConfVotes = high ? 1 : 0;
-    record.totalVotes = 1;
-    record.age = 1;
-    _trackHistory.emplace(trackId, std::move(record));
-    return;
   }
-
-  TrackRecord& record = found->second;
   record.bboxHistory.push_back(box);
   record.highConfHistory.push_back(high ? 1 : 0);
   record.vMeanHistory.push_back(vMean);

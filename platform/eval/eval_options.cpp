@@ -2,7 +2,6 @@
 
 #include "platform/host/command_line.h"
 #include "platform/host/default_paths.h"
-#include "platform/host/host_failure.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,13 +1,12 @@
 #include "platform/eval/ground_truth.h"
 
 #include "platform/host/host_failure.h"
+#include "platform/host/json_file.h"
 
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace teveval {
 namespace {
@@ -113,22 +112,9 @@ std::string TruthPathFor(const std::string& clip) {
 }
 
 ClipTruth ReadGroundTruth(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) {
-    throw HostFailure(FailureKind::Usage,
-                      "cannot read the ground truth " + path +
-                          ": write it beside the clip, named after it (see the README's "
-                          "ground-truth format)");
-  }
-  std::stringstream text;
-  text << in.rdbuf();
-  json truth;
-  try {
-    truth = json::parse(text.str());
-  } catch (const json::exception& error) {
-    throw HostFailure(FailureKind::Usage,
-                      "ground truth " + path + " is not valid JSON: " + error.what());
-  }
+  const json truth = tevhost::ReadJsonFile(
+      path, "ground truth",
+      "write it beside the clip, named after it (see the README's ground-truth format)");
   if (!truth.is_object()) {
     Fail(path, "must hold a JSON object with \"fps\" and \"events\", not " +
                    std::string(truth.type_name()));

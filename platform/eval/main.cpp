@@ -15,6 +15,7 @@
 #include "platform/host/detector_setup.h"
 #include "platform/host/frame_source.h"
 #include "platform/host/host_failure.h"
+#include "platform/host/parallel.h"
 #include "platform/host/plugin_module.h"
 #include "platform/host/settings_file.h"
 
@@ -27,10 +28,8 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <set>
-#include <thread>
 
 namespace {
 
@@ -62,32 +61,21 @@ std::string Alarms(const ModeRun& mode) {
 }
 
 void RunAll(std::vector<Clip>& clips, double alarmGapMs, int jobs) {
-  std::atomic<std::size_t> next{0};
   std::atomic<std::size_t> done{0};
-  const auto work = [&] {
-    for (std::size_t index = next++; index < clips.size(); index = next++) {
-      Clip& clip = clips[index];
-      try {
-        clip.run = RunClip(*clip.frames, *clip.detector, *clip.raw, "cam" + std::to_string(index),
-                           alarmGapMs);
-        Say(std::to_string(++done) + " of " + std::to_string(clips.size()) +
-            " clips: " + ClipName(clip.path) + ", module " + Alarms(clip.run->module) + ", raw " +
-            Alarms(clip.run->raw));
-      } catch (const std::exception& error) {
-        clip.failure = error.what();
-      } catch (...) {
-        clip.failure = "the inference library threw an exception that is not a std::exception";
-      }
+  tevhost::ForEachInParallel(clips.size(), jobs, [&](std::size_t index) {
+    Clip& clip = clips[index];
+    try {
+      clip.run = RunClip(*clip.frames, *clip.detector, *clip.raw, "cam" + std::to_string(index),
+                         alarmGapMs);
+      Say(std::to_string(++done) + " of " + std::to_string(clips.size()) +
+          " clips: " + ClipName(clip.path) + ", module " + Alarms(clip.run->module) + ", raw " +
+          Alarms(clip.run->raw));
+    } catch (const std::exception& error) {
+      clip.failure = error.what();
+    } catch (...) {
+      clip.failure = "the inference library threw an exception that is not a std::exception";
     }
-  };
-  std::vector<std::thread> workers;
-  const std::size_t count = std::min<std::size_t>(jobs, clips.size());
-  for (std::size_t worker = 0; worker < count; ++worker) {
-    workers.emplace_back(work);
-  }
-  for (std::thread& worker : workers) {
-    worker.join();
-  }
+  });
 }
 
 void WriteText(const fs::path& path, const std::string& text) {
@@ -100,9 +88,7 @@ void WriteText(const fs::path& path, const std::string& text) {
 
 int Run(const EvalOptions& options) {
   const std::optional<tevhost::SettingsFile> settings =
-      options.settings.empty()
-          ? std::nullopt
-          : std::optional<tevhost::SettingsFile>(tevhost::SettingsFile::Read(options.settings));
+      tevhost::SettingsFile::ReadIfGiven(options.settings);
   // Loaded before the clips are declared: their detectors must go before the module that
   // made them.
   const tevhost::PluginModule module(options.module);
@@ -147,9 +133,10 @@ int Run(const EvalOptions& options) {
   std::set<std::string> names;
   for (const ClipResult& result : results) {
     // Named after the clip without its extension, numbered when two clips share a name.
-    std::string name = fs::path(ClipName(result.clip)).stem().string();
+    const std::string stem = fs::path(ClipName(result.clip)).stem().string();
+    std::string name = stem;
     for (int copy = 2; !names.insert(name).second; ++copy) {
-      name = fs::path(ClipName(result.clip)).stem().string() + "-" + std::to_string(copy);
+      name = stem + "-" + std::to_string(copy);
     }
     const fs::path timeline = fs::path("timelines") / (name + ".png");
     if (!cv::imwrite((out / timeline).string(), DrawTimeline(result))) {

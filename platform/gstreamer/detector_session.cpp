@@ -1,5 +1,6 @@
 #include "platform/gstreamer/detector_session.h"
 
+#include "platform/host/annotation.h"
 #include "platform/host/detector_setup.h"
 #include "platform/host/frame_report.h"
 #include "platform/host/host_failure.h"
@@ -29,11 +30,8 @@ tevhost::PluginModule LoadModule(const std::string& path) {
 }
 
 std::optional<tevhost::SettingsFile> ReadSettings(const std::string& path) {
-  if (path.empty()) {
-    return std::nullopt;
-  }
   try {
-    return tevhost::SettingsFile::Read(path);
+    return tevhost::SettingsFile::ReadIfGiven(path);
   } catch (const HostFailure& failure) {
     throw StartFailure(StartProblem::Settings, failure.what(), kSettingsHint);
   }
@@ -60,7 +58,7 @@ DetectorSession::DetectorSession(const SessionConfig& config)
     : _camera(config.camera),
       _module(LoadModule(config.module)),
       _detector(PrepareDetector(_module, config)),
-      _alarms(config.alarmGapMs) {}
+      _watch(config.alarmGapMs) {}
 
 FrameOutcome DetectorSession::Run(cv::Mat& frame, double timestampMs, bool draw) {
   tevhost::FrameReport report;
@@ -69,12 +67,9 @@ FrameOutcome DetectorSession::Run(cv::Mat& frame, double timestampMs, bool draw)
   report.detections = _detector->RunInference(frame, _camera);
 
   FrameOutcome outcome;
-  outcome.alarm = _alarms.Frame(report.frame, timestampMs, !report.detections.empty());
-  report.alarm = _alarms.Active() ? _alarms.Count() : 0;
-  _searchState.Update(report);
+  outcome.alarm = _watch.Record(report);
   if (draw) {
-    // Same size and type: copyTo writes into the frame's own pixels.
-    tevhost::Annotate(frame, report, _searchState, _camera).copyTo(frame);
+    tevhost::DrawAnnotation(frame, report, _watch.Search(), _camera);
   }
   outcome.detections = std::move(report.detections);
   return outcome;

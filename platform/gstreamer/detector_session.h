@@ -5,7 +5,7 @@
 
 #include "interface/CustomObject.h"
 #include "platform/host/alarm_tracker.h"
-#include "platform/host/annotation.h"
+#include "platform/host/camera_watch.h"
 #include "platform/host/plugin_module.h"
 
 #include <opencv2/core.hpp>
@@ -60,7 +60,7 @@ class DetectorSession {
   // pass through; the frame is then unchanged and counted without results.
   FrameOutcome Run(cv::Mat& frame, double timestampMs, bool draw);
   // Ends the alarm still running when the stream ends.
-  std::optional<tevhost::AlarmEnd> Finish() { return _alarms.Finish(); }
+  std::optional<tevhost::AlarmEnd> Finish() { return _watch.Finish(); }
 
   long Frames() const { return _frames; }
   const std::string& Camera() const { return _camera; }
@@ -70,8 +70,7 @@ class DetectorSession {
   // Declared before the detector, which must go first.
   tevhost::PluginModule _module;
   tevhost::Detector _detector;
-  tevhost::AlarmTracker _alarms;
-  tevhost::SearchState _searchState;
+  tevhost::CameraWatch _watch;
   long _frames = 0;
 };
 

@@ -64,9 +64,8 @@ void SearchState::Update(const FrameReport& report) {
   }
 }
 
-cv::Mat Annotate(const cv::Mat& frame, const FrameReport& report, const SearchState& state,
-                 const std::string& camera) {
-  cv::Mat image = frame.clone();
+void DrawAnnotation(cv::Mat& image, const FrameReport& report, const SearchState& state,
+                    const std::string& camera) {
   const double scale = std::max(0.35, image.rows / 900.0);
   const int line = std::max(1, cvRound(scale * 3));
 
@@ -98,6 +97,12 @@ cv::Mat Annotate(const cv::Mat& frame, const FrameReport& report, const SearchSt
     Label(image, "ALARM " + std::to_string(report.alarm), {0, y}, scale, kFireColour);
     cv::rectangle(image, cv::Rect(0, 0, image.cols, image.rows), kFireColour, 2 * line);
   }
+}
+
+cv::Mat Annotate(const cv::Mat& frame, const FrameReport& report, const SearchState& state,
+                 const std::string& camera) {
+  cv::Mat image = frame.clone();
+  DrawAnnotation(image, report, state, camera);
   return image;
 }
 

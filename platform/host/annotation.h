@@ -29,7 +29,11 @@ class SearchState {
   cv::Rect _area;
 };
 
-// A copy of frame with report and state drawn on it; camera names the input.
+// Draws report and state onto image itself; camera names the input.
+void DrawAnnotation(cv::Mat& image, const FrameReport& report, const SearchState& state,
+                    const std::string& camera);
+
+// A copy of frame with report and state drawn on it.
 cv::Mat Annotate(const cv::Mat& frame, const FrameReport& report, const SearchState& state,
                  const std::string& camera);
 

@@ -16,6 +16,9 @@ double Rounded(double value, double perUnit) {
 
 void EventWriter::Detections(const EventSource& source, long frame, double timestampMs,
                              const std::vector<CustomObject>& detections) {
+  if (_out == nullptr) {
+    return;  // nothing to build the line for
+  }
   Json list = Json::array();
   for (const CustomObject& detection : detections) {
     const cv::Rect& box = detection.box;

@@ -8,7 +8,6 @@
 #include <CLI/CLI.hpp>
 
 #include <filesystem>
-#include <iostream>
 #include <thread>
 
 namespace tevhost {

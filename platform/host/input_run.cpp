@@ -2,6 +2,7 @@
 
 #include "platform/host/annotated_video.h"
 #include "platform/host/annotation.h"
+#include "platform/host/camera_watch.h"
 #include "platform/host/frame_report.h"
 
 #include <opencv2/imgcodecs.hpp>
@@ -38,8 +39,7 @@ std::string SnapshotPath(const std::string& folder, const EventSource& source,
 InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& events,
                      const std::atomic<bool>& stop) {
   InputResult result;
-  AlarmTracker alarms(options.alarmGapMs);
-  SearchState searchState;
+  CameraWatch watch(options.alarmGapMs);
   std::optional<AnnotatedVideo> video;
   if (!job.annotatedPath.empty()) {
     video.emplace(job.annotatedPath, job.frames->FramesPerSecond());
@@ -58,8 +58,7 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
       report.detections = job.detector->RunInference(frame, source.camera);
       result.inferenceMs.push_back(MillisecondsSince(callStart));
 
-      const AlarmTracker::Change change =
-          alarms.Frame(report.frame, report.timestampMs, !report.detections.empty());
+      const AlarmTracker::Change change = watch.Record(report);
       if (change.ended) {
         events.AlarmEnded(source, *change.ended);
         result.alarms.push_back(*change.ended);
@@ -71,12 +70,10 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
       if (!report.detections.empty()) {
         events.Detections(source, report.frame, report.timestampMs, report.detections);
       }
-      report.alarm = alarms.Active() ? alarms.Count() : 0;
-      searchState.Update(report);
 
       const bool snapshot = change.started && !options.snapshotFolder.empty();
       if (video || snapshot) {
-        const cv::Mat annotated = Annotate(frame, report, searchState, source.camera);
+        const cv::Mat annotated = Annotate(frame, report, watch.Search(), source.camera);
         if (video && !video->Write(annotated)) {
           Warn(source, "cannot write the annotated video " + video->Path() +
                            ": check the folder; going on without it");
@@ -104,7 +101,7 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
   if (video && result.frames > 0) {
     result.annotatedVideo = video->Path();
   }
-  if (const std::optional<AlarmEnd> last = alarms.Finish()) {
+  if (const std::optional<AlarmEnd> last = watch.Finish()) {
     events.AlarmEnded(source, *last);
     result.alarms.push_back(*last);
   }

@@ -7,6 +7,7 @@
 #include "platform/host/host_failure.h"
 #include "platform/host/host_options.h"
 #include "platform/host/input_run.h"
+#include "platform/host/parallel.h"
 #include "platform/host/plugin_module.h"
 #include "platform/host/progress_line.h"
 #include "platform/host/run_summary.h"
@@ -15,13 +16,13 @@
 
 #include <opencv2/core/utils/logger.hpp>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
-#include <thread>
 
 namespace {
 
@@ -96,28 +97,15 @@ Detector PrepareDetector(const PluginModule& module, const HostOptions& options,
 std::vector<InputResult> RunAll(std::vector<std::unique_ptr<InputJob>>& jobs,
                                 const OutputOptions& output, EventWriter& events, int threads) {
   std::vector<InputResult> results(jobs.size());
-  std::atomic<std::size_t> next{0};
-  const auto work = [&] {
-    for (std::size_t index = next++; index < jobs.size(); index = next++) {
-      results[index] = RunInput(*jobs[index], output, events, stopRequested);
-    }
-  };
-  std::vector<std::thread> workers;
-  const std::size_t count = std::min<std::size_t>(threads, jobs.size());
-  for (std::size_t worker = 0; worker < count; ++worker) {
-    workers.emplace_back(work);
-  }
-  for (std::thread& worker : workers) {
-    worker.join();
-  }
+  ForEachInParallel(jobs.size(), threads, [&](std::size_t index) {
+    results[index] = RunInput(*jobs[index], output, events, stopRequested);
+  });
   return results;
 }
 
 int Run(const HostOptions& options) {
   EventStream eventStream(options.events);
-  const std::optional<SettingsFile> settings =
-      options.settings.empty() ? std::nullopt
-                               : std::optional<SettingsFile>(SettingsFile::Read(options.settings));
+  const std::optional<SettingsFile> settings = SettingsFile::ReadIfGiven(options.settings);
 
   const PluginModule module(options.module);
   if (options.printSchema) {

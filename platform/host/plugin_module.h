@@ -33,8 +33,6 @@ class PluginModule {
   bool SetParameters(ITEVCustomClass& detector, const CustomParams& params) const;
   void SetLoadEngineOnCreate(ITEVCustomClass& detector, bool loadEngineOnCreate) const;
 
-  const std::string& Path() const { return _path; }
-
  private:
   using SetParametersFunction = bool (*)(ITEVCustomClass*, const CustomParams&);
   using SetLoadEngineOnCreateFunction = void (*)(ITEVCustomClass*, bool);

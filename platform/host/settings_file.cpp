@@ -1,11 +1,10 @@
 #include "platform/host/settings_file.h"
 
 #include "platform/host/host_failure.h"
+#include "platform/host/json_file.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 namespace tevhost {
 namespace {
@@ -58,21 +57,7 @@ SettingsFile::SettingsFile(std::string path, json values)
     : _path(std::move(path)), _values(std::move(values)) {}
 
 SettingsFile SettingsFile::Read(const std::string& path) {
-  std::ifstream in(path);
-  if (!in) {
-    throw HostFailure(FailureKind::Usage,
-                      "cannot read the settings file " + path + ": check its path");
-  }
-  std::stringstream text;
-  text << in.rdbuf();
-  json values;
-  try {
-    values = json::parse(text.str());
-  } catch (const json::exception& error) {
-    // Syntax errors, and numbers too large for any C++ type.
-    throw HostFailure(FailureKind::Usage,
-                      "settings file " + path + " is not valid JSON: " + error.what());
-  }
+  json values = ReadJsonFile(path, "settings file", "check its path");
   if (!values.is_object()) {
     throw HostFailure(FailureKind::Usage,
                       "settings file " + path +
@@ -80,6 +65,13 @@ SettingsFile SettingsFile::Read(const std::string& path) {
                           values.type_name());
   }
   return SettingsFile(path, std::move(values));
+}
+
+std::optional<SettingsFile> SettingsFile::ReadIfGiven(const std::string& path) {
+  if (path.empty()) {
+    return std::nullopt;
+  }
+  return Read(path);
 }
 
 CustomParams SettingsFile::ParametersFor(ITEVCustomClass& detector) const {

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <optional>
 #include <string>
 
 namespace tevhost {
@@ -16,6 +17,8 @@ class SettingsFile {
   // Reads and parses the file. Throws HostFailure (Usage) when it cannot be read or is
   // not a JSON object, with the JSON error.
   static SettingsFile Read(const std::string& path);
+  // Read, or nothing for an empty path (the detector's defaults).
+  static std::optional<SettingsFile> ReadIfGiven(const std::string& path);
 
   // The settings as the detector takes them through SetParameters: its schema from
   // ConfigureParameters, every parameter's value filled (from the file, else its
@@ -23,8 +26,6 @@ class SettingsFile {
   // top-left. Throws HostFailure (Usage) naming the key for an unknown key or a value of
   // the wrong type or range.
   CustomParams ParametersFor(ITEVCustomClass& detector) const;
-
-  const std::string& Path() const { return _path; }
 
  private:
   SettingsFile(std::string path, nlohmann::json values);

@@ -25,6 +25,10 @@ class ModelError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A detection as every engine reports it.
+KESTROVIA::Object MakeDetection(int classId, std::string className, float confidence,
+                                const cv::Rect& box, const std::string& cameraId);
+
 class Engine {
  public:
   // Who gives the detections their trackId once SetTracker(0, 1) has turned tracking on.

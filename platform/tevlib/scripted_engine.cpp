@@ -8,7 +8,6 @@
 
 #include <fstream>
 #include <limits>
-#include <sstream>
 
 namespace tevlib {
 namespace {

@@ -46,7 +46,7 @@ struct TEVCustomFSTestPeer {
   void UpdateNoDetectionCondition() { d.UpdateNoDetectionCondition(); }
   void ResetDetectionState() { d.ResetDetectionState(); }
 
-  std::vector<ImageSection> divideImage(const cv::Mat& frame) { return d.divideImage(frame); }
+  const std::vector<ImageSection>& divideImage(const cv::Mat& frame) { return d.divideImage(frame); }
   void UpdatePriorityRegion(const cv::Mat& frame) { d.UpdatePriorityRegion(frame); }
   cv::Rect getRegionByPriority(int priority) const { return d.getRegionByPriority(priority); }
   int getHighestPriorityRegion() const { return d.getHighestPriorityRegion(); }

@@ -179,11 +179,7 @@ void Scene::DrawDistractors(cv::Mat& image, int frame, std::vector<SceneObject>&
       break;
     }
     case Scenario::Sunset: {
-      const int frameWidth = std::max(1, cvRound(8 * height / 720.0));
-      const cv::Rect window = WindowRect(size);
-      const cv::Rect glass(window.x + frameWidth, window.y + frameWidth,
-                           window.width - 2 * frameWidth, window.height - 2 * frameWidth);
-      objects.push_back({"sunset", DrawSunsetSky(image, glass, frame)});
+      objects.push_back({"sunset", DrawSunsetSky(image, WindowGlass(size), frame)});
       break;
     }
     case Scenario::SunGlare:

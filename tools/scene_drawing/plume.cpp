@@ -1,5 +1,7 @@
 #include "tools/scene_drawing/plume.h"
 
+#include "tools/scene_drawing/blend.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -52,14 +54,7 @@ cv::Rect DrawPlume(cv::Mat& image, cv::Point source, int frames, double scale) {
   // Soft edges, as smoke has.
   const int soften = std::max(3, cvRound(scale * 9)) | 1;
   cv::GaussianBlur(opacity, opacity, cv::Size(soften, soften), 0);
-  cv::Mat alpha;
-  cv::merge(std::vector<cv::Mat>(3, opacity), alpha);
-  cv::Mat pixels;
-  image(reach).convertTo(pixels, CV_32FC3);
-  const cv::Mat smoke(reach.size(), CV_32FC3, kSmoke);
-  const cv::Mat clear = cv::Scalar::all(1.0) - alpha;
-  pixels = pixels.mul(clear) + smoke.mul(alpha);
-  pixels.convertTo(image(reach), CV_8UC3);
+  BlendColour(image, reach, opacity, kSmoke);
   return reach;
 }
 

@@ -1,5 +1,7 @@
 #include "tools/scene_drawing/reflection.h"
 
+#include "tools/scene_drawing/blend.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -37,15 +39,7 @@ cv::Rect DrawFloorReflection(cv::Mat& image, const cv::Rect& streak, int frame) 
   const int soften = std::max(3, streak.width / 10) | 1;
   cv::GaussianBlur(light, light, cv::Size(soften, soften), 0);
   const cv::Mat lit = light(inFrame - streak.tl());
-
-  cv::Mat alpha;
-  cv::merge(std::vector<cv::Mat>(3, lit), alpha);
-  cv::Mat pixels;
-  image(inFrame).convertTo(pixels, CV_32FC3);
-  const cv::Mat glint(inFrame.size(), CV_32FC3, kGlint);
-  const cv::Mat floor = cv::Scalar::all(1.0) - alpha;
-  pixels = pixels.mul(floor) + glint.mul(alpha);
-  pixels.convertTo(image(inFrame), CV_8UC3);
+  BlendColour(image, inFrame, lit, kGlint);
   return inFrame;
 }
 

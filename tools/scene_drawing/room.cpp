@@ -31,6 +31,10 @@ cv::Mat Texture(cv::Size size, std::uint64_t seed) {
   return threeChannels;
 }
 
+int WindowFrameWidth(cv::Size size) {
+  return std::max(1, cvRound(8 * (size.height / 720.0)));
+}
+
 }  // namespace
 
 int FloorLine(cv::Size size) {
@@ -39,6 +43,13 @@ int FloorLine(cv::Size size) {
 
 cv::Rect WindowRect(cv::Size size) {
   return cv::Rect(size.width / 12, size.height / 10, size.width / 5, size.height * 2 / 5);
+}
+
+cv::Rect WindowGlass(cv::Size size) {
+  const cv::Rect window = WindowRect(size);
+  const int frame = WindowFrameWidth(size);
+  return cv::Rect(window.x + frame, window.y + frame, window.width - 2 * frame,
+                  window.height - 2 * frame);
 }
 
 cv::Mat DrawRoom(cv::Size size, std::uint64_t seed) {
@@ -53,7 +64,7 @@ cv::Mat DrawRoom(cv::Size size, std::uint64_t seed) {
 
   const cv::Rect window = WindowRect(size);
   cv::rectangle(room, window, kWindow, cv::FILLED);
-  cv::rectangle(room, window, kFrame, std::max(1, cvRound(8 * unit)));
+  cv::rectangle(room, window, kFrame, WindowFrameWidth(size));
   cv::line(room, {window.x + window.width / 2, window.y},
            {window.x + window.width / 2, window.y + window.height}, kFrame,
            std::max(1, cvRound(6 * unit)));

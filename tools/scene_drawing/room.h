@@ -17,6 +17,8 @@ int FloorLine(cv::Size size);
 
 // The window in the wall, its frame included.
 cv::Rect WindowRect(cv::Size size);
+// The glass of the window, inside its frame.
+cv::Rect WindowGlass(cv::Size size);
 
 // Adds a camera's sensor noise, different in every frame and the same for the same seed.
 void AddCameraNoise(cv::Mat& frame, std::uint64_t seed, int frameIndex);

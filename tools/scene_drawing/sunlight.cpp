@@ -1,5 +1,7 @@
 #include "tools/scene_drawing/sunlight.h"
 
+#include "tools/scene_drawing/blend.h"
+
 #include <opencv2/imgproc.hpp>
 
 #include <algorithm>
@@ -76,15 +78,7 @@ cv::Rect DrawSunPatch(cv::Mat& image, const cv::Rect& patch, int frame, std::uin
   cv::GaussianBlur(light, light, cv::Size(soften, soften), 0);
   light = light.mul(0.3 + 0.7 * Leaves(patch.size(), frame, seed));
   const cv::Mat lit = light(inFrame - patch.tl());
-
-  cv::Mat alpha;
-  cv::merge(std::vector<cv::Mat>(3, lit), alpha);
-  cv::Mat pixels;
-  image(inFrame).convertTo(pixels, CV_32FC3);
-  const cv::Mat sun(inFrame.size(), CV_32FC3, kSunlight);
-  const cv::Mat unlit = cv::Scalar::all(1.0) - alpha;
-  pixels = pixels.mul(unlit) + sun.mul(alpha);
-  pixels.convertTo(image(inFrame), CV_8UC3);
+  BlendColour(image, inFrame, lit, kSunlight);
   return inFrame;
 }
 

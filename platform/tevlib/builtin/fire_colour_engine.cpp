@@ -24,7 +24,8 @@ double ChangeEvidence(double meanChange) {
 }  // namespace
 
 FireColourEngine::FireColourEngine(const ModelSettings& settings)
-    : _settings(settings), _className(ClassName(settings.classNames, kFireClass, "fire")) {}
+    : _confidenceThreshold(settings.confidenceThreshold),
+      _className(ClassName(settings.classNames, kFireClass, "fire")) {}
 
 std::vector<KESTROVIA::Object> FireColourEngine::Run(const cv::Mat& image,
                                                      const std::string& cameraId) {
@@ -57,16 +58,10 @@ std::vector<KESTROVIA::Object> FireColourEngine::Run(const cv::Mat& image,
     const double colour = (fill + red) / 2.0;
     const double change = ChangeEvidence(memory.MeanChange(grey, placement, box));
     const float score = static_cast<float>(colour * (0.3 + 0.7 * change));
-    if (score < _settings.confidenceThreshold) {
+    if (score < _confidenceThreshold) {
       continue;
     }
-    KESTROVIA::Object detection;
-    detection.classId = kFireClass;
-    detection.className = _className;
-    detection.confidence = score;
-    detection.box = box;
-    detection.cameraId = cameraId;
-    detections.push_back(std::move(detection));
+    detections.push_back(MakeDetection(kFireClass, _className, score, box, cameraId));
   }
   memory.Remember(grey, placement);
   return detections;

@@ -24,7 +24,7 @@ class FireColourEngine final : public Engine {
   std::vector<KESTROVIA::Object> Run(const cv::Mat& image, const std::string& cameraId) override;
 
  private:
-  ModelSettings _settings;
+  float _confidenceThreshold;  // weaker detections are dropped
   std::string _className;
   std::map<std::string, BrightnessMemory> _memories;  // per camera
 };

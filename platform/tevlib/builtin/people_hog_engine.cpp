@@ -11,7 +11,8 @@ constexpr int kPersonClass = 0;
 }  // namespace
 
 PeopleHogEngine::PeopleHogEngine(const ModelSettings& settings)
-    : _settings(settings), _className(ClassName(settings.classNames, kPersonClass, "person")) {
+    : _confidenceThreshold(settings.confidenceThreshold),
+      _className(ClassName(settings.classNames, kPersonClass, "person")) {
   _hog.setSVMDetector(cv::HOGDescriptor::getDefaultPeopleDetector());
 }
 
@@ -28,16 +29,10 @@ std::vector<KESTROVIA::Object> PeopleHogEngine::Run(const cv::Mat& image,
   for (std::size_t i = 0; i < found.size(); ++i) {
     const float confidence = static_cast<float>(weights[i] / (1.0 + weights[i]));
     const cv::Rect box = found[i] & bounds;
-    if (confidence < _settings.confidenceThreshold || box.empty()) {
+    if (confidence < _confidenceThreshold || box.empty()) {
       continue;
     }
-    KESTROVIA::Object detection;
-    detection.classId = kPersonClass;
-    detection.className = _className;
-    detection.confidence = confidence;
-    detection.box = box;
-    detection.cameraId = cameraId;
-    detections.push_back(std::move(detection));
+    detections.push_back(MakeDetection(kPersonClass, _className, confidence, box, cameraId));
   }
   return detections;
 }

@@ -19,7 +19,7 @@ class PeopleHogEngine final : public Engine {
   std::vector<KESTROVIA::Object> Run(const cv::Mat& image, const std::string& cameraId) override;
 
  private:
-  ModelSettings _settings;
+  float _confidenceThreshold;  // weaker detections are dropped
   std::string _className;
   cv::HOGDescriptor _hog;
 };

@@ -84,13 +84,9 @@ std::vector<KESTROVIA::Object> OnnxEngine::Run(const cv::Mat& image, const std::
     if (box.empty()) {
       continue;
     }
-    KESTROVIA::Object detection;
-    detection.classId = candidate.classId;
-    detection.className = ClassName(_settings.classNames, candidate.classId);
-    detection.confidence = candidate.score;
-    detection.box = box;
-    detection.cameraId = cameraId;
-    detections.push_back(std::move(detection));
+    detections.push_back(MakeDetection(candidate.classId,
+                                       ClassName(_settings.classNames, candidate.classId),
+                                       candidate.score, box, cameraId));
   }
   return detections;
 }

@@ -20,12 +20,15 @@ std::string ShapeText(const cv::Mat& output) {
 }
 
 // One row per candidate, one column per attribute.
+// Shares the output's buffer when it already is continuous 32-bit float, as dnn's outputs are.
 cv::Mat Rows(const cv::Mat& output, YoloLayout layout) {
-  cv::Mat values;
-  output.convertTo(values, CV_32F);
-  const cv::Mat plane(output.size[1], output.size[2], CV_32F, values.ptr<float>());
+  cv::Mat values = output;
+  if (values.depth() != CV_32F || !values.isContinuous()) {
+    output.convertTo(values, CV_32F);
+  }
+  const cv::Mat plane = values.reshape(1, output.size[1]);
   if (layout == YoloLayout::Objectness) {
-    return plane.clone();
+    return plane;
   }
   return plane.t();
 }
