@@ -18,11 +18,6 @@ std::vector<KESTROVIA::Object> TEVCustomFS::ProcessExistingDetectedArea(const cv
   std::vector<KESTROVIA::Object> result;
   std::vector<KESTROVIA::Object> detections;
   _detector->RunInference(cv::Mat(frame, _detectedArea), cameraId.c_str(), detections);
-  if (detections.empty()) {
-    AgeTracks({});
-    UpdateNoDetectionCondition();
-    return result;
-  }
 
   std::unordered_set<int> seenTrackIds;
   std::vector<KESTROVIA::Object> exclusions;
