@@ -1,4 +1,5 @@
-#include "tests/support/test_peer.h"
+#include "tests/colour/red_green.h"
+#include "tests/support/peer_test.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
@@ -9,12 +10,13 @@
 
 namespace {
 
-using Range = TEVCustomFSTestPeer::ColourRange;
-using Ranges = std::vector<Range>;
+using tevtest::kGreen;
+using tevtest::kRed;
+using tevtest::kRedSide;
+using tevtest::MatchingBeforeCleaning;
+using tevtest::Range;
+using tevtest::Ranges;
 
-const cv::Scalar kRed(0, 0, 255);
-const cv::Scalar kGreen(0, 255, 0);
-const Range kRedSide{cv::Scalar(0, 0, 0, 0), cv::Scalar(30, 255, 255, 0)};  // hues 0 to 30
 const Range kBright{cv::Scalar(0, 0, 200, 0), cv::Scalar(255, 255, 255, 0)};
 
 // Green with red columns [from, to).
@@ -24,11 +26,7 @@ cv::Mat RedColumns(int from, int to) {
   return image;
 }
 
-class Appearance : public testing::Test {
- protected:
-  TEVCustomFS detector;
-  TEVCustomFSTestPeer peer{detector};
-};
+using Appearance = PeerTest;
 
 TEST_F(Appearance, SingleRangeShareOfAUniformImage) {
   const cv::Mat red(100, 100, CV_8UC3, kRed);
@@ -42,13 +40,7 @@ TEST_F(Appearance, SingleRangeCleansThinStructuresAway) {
   // Five red columns still match after the blur, three columns wide, which the cleaning
   // (two erosions, two dilations) removes. Six stay, exactly.
   const cv::Mat thin = RedColumns(50, 55);
-  cv::Mat blurred;
-  cv::GaussianBlur(thin, blurred, cv::Size(21, 21), 0, 0, cv::BORDER_DEFAULT);
-  cv::Mat hsv;
-  cv::cvtColor(blurred, hsv, cv::COLOR_BGR2HSV);
-  cv::Mat mask;
-  cv::inRange(hsv, kRedSide.first, kRedSide.second, mask);
-  ASSERT_EQ(cv::countNonZero(mask), 300);
+  ASSERT_EQ(MatchingBeforeCleaning(thin, cv::Rect(cv::Point(), thin.size()), kRedSide), 300);
 
   EXPECT_FALSE(peer.MajorityColourInFrame(thin, kRedSide, 0.0f));
 

@@ -1,25 +1,21 @@
+#include "tests/colour/red_green.h"
 #include "tests/detector/detector_fixture.h"
-#include "tests/support/test_peer.h"
+#include "tests/support/peer_test.h"
 
 #include <gtest/gtest.h>
-#include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <vector>
 
 namespace {
 
-using Range = TEVCustomFSTestPeer::ColourRange;
-using Ranges = std::vector<Range>;
-
-const cv::Scalar kRed(0, 0, 255);
-const cv::Scalar kGreen(0, 255, 0);
-// Hues 0 to 30 on OpenCV's scale: red counts, green (hue 60) does not. A blurred red-green
-// edge turns from one to the other exactly at the edge (the blur is symmetric), so the
-// matching share of a region is known to the pixel.
-const Range kRedSide{cv::Scalar(0, 0, 0, 0), cv::Scalar(30, 255, 255, 0)};
+using tevtest::kGreen;
+using tevtest::kRed;
+using tevtest::kRedSide;
+using tevtest::MatchingBeforeCleaning;
+using tevtest::Range;
+using tevtest::Ranges;
 
 enum class Axis { kColumns, kRows };
 
@@ -39,26 +35,12 @@ cv::Mat RedUpTo(Axis axis, int at) {
   return TwoColourFrame({200, 200}, kRed, kGreen, axis, at);
 }
 
-// The mask the colour test cleans, computed here only to show what the cleaning removes.
-int MatchingBeforeCleaning(const cv::Mat& frame, const cv::Rect& region, const Range& range) {
-  cv::Mat blurred;
-  cv::GaussianBlur(frame(region), blurred, cv::Size(21, 21), 0, 0, cv::BORDER_DEFAULT);
-  cv::Mat hsv;
-  cv::cvtColor(blurred, hsv, cv::COLOR_BGR2HSV);
-  cv::Mat mask;
-  cv::inRange(hsv, range.first, range.second, mask);
-  return cv::countNonZero(mask);
-}
-
-class ColourShare : public testing::Test {
+class ColourShare : public PeerTest {
  protected:
   bool Test(const cv::Mat& frame, const cv::Rect& box, float ratio,
             const Ranges& ranges = {kRedSide}) const {
     return peer.DetectFireNSmokeColourInFrame(frame, box, ranges, ratio);
   }
-
-  TEVCustomFS detector;
-  TEVCustomFSTestPeer peer{detector};
 };
 
 TEST_F(ColourShare, RegionIsTheBoxWidenedBy20AndClippedToTheFrame) {
@@ -281,11 +263,7 @@ TEST_F(FireColour, SmokeTestUsesTheSmokeRangesAndRatio09) {
       peer.IsSmokeDetected(TwoColourFrame({200, 200}, smoke, white, Axis::kColumns, 117), box));
 }
 
-class Gates : public testing::Test {
- protected:
-  TEVCustomFS detector;
-  TEVCustomFSTestPeer peer{detector};
-};
+using Gates = PeerTest;
 
 TEST_F(Gates, FireAlwaysPassesSmokeNeedsTheDefaultSmokeScore) {
   const struct {

@@ -5,14 +5,14 @@
 #include "platform/tevlib/call_record.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/model_folder.h"
-#include "tests/support/test_peer.h"
+#include "tests/support/peer_test.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
-class DetectorTest : public testing::Test {
+class DetectorTest : public PeerTest {
  protected:
   void SetUp() override {
     unsetenv("TEVLIB_ENGINE_TYPE");
@@ -31,7 +31,5 @@ class DetectorTest : public testing::Test {
   }
 
   tevtest::ModelFolder folder;
-  TEVCustomFS detector;
-  TEVCustomFSTestPeer peer{detector};
   std::string labelMap;
 };

@@ -1,11 +1,11 @@
-#include "tests/support/test_peer.h"
+#include "tests/support/peer_test.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 // A detector holding a 224 x 224 area with one recorded track.
-class StateMachine : public testing::Test {
+class StateMachine : public PeerTest {
  protected:
   void Hold(int noDetectionCount) {
     peer.detectedArea() = kArea;
@@ -24,8 +24,6 @@ class StateMachine : public testing::Test {
   }
 
   const cv::Rect kArea{100, 120, 224, 224};
-  TEVCustomFS detector;
-  TEVCustomFSTestPeer peer{detector};
 };
 
 TEST_F(StateMachine, AreaIsValidOnlyWhenBothSidesExceedTheMinimum) {

@@ -18,11 +18,7 @@ using BadInput = tevtest::Scenario;
 const cv::Rect kStrongFire(10, 10, 120, 120);  // in the searched tile's pixels
 
 std::size_t DetectorCalls() {
-  std::size_t calls = 0;
-  for (const auto& call : tevlib::RecordedCalls(tevlib::CallKind::RunInference)) {
-    calls += call.modelName == "detector" ? 1 : 0;
-  }
-  return calls;
+  return tevtest::RunsOf("detector").size();
 }
 
 std::size_t Lines(const std::string& text) {

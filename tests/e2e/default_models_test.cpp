@@ -1,6 +1,7 @@
 // The module with the model folder it ships with (models/default), on synthetic scenes:
 // what a newcomer sees without any model weights.
 #include "tests/e2e/scenario_fixture.h"
+#include "tests/support/source_files.h"
 #include "tests/support/synthetic_scene.h"
 
 namespace {
@@ -17,8 +18,7 @@ class DefaultModels : public testing::Test {
     unsetenv("TEVLIB_ENGINE_TYPE");
     std::string labelMap;
     tevtest::ConsoleCapture console;
-    ASSERT_TRUE(
-        plugin->Initialize(std::string(TEV_SOURCE_DIR) + "/models/default", 0.5f, labelMap));
+    ASSERT_TRUE(plugin->Initialize(tevtest::SourcePath("models/default"), 0.5f, labelMap));
   }
 
   Plugin plugin{Create()};

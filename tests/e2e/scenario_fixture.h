@@ -57,10 +57,8 @@ class Scenario : public testing::Test {
 
   static std::vector<cv::Rect> DetectorViews() {
     std::vector<cv::Rect> views;
-    for (const auto& call : tevlib::RecordedCalls(tevlib::CallKind::RunInference)) {
-      if (call.modelName == "detector") {
-        views.push_back(call.view);
-      }
+    for (const tevlib::RecordedCall& call : RunsOf("detector")) {
+      views.push_back(call.view);
     }
     return views;
   }

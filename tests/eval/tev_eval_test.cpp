@@ -2,13 +2,13 @@
 // model folder, checking the report's numbers, and its exit status for each kind of failure.
 #include "tests/host/program_run.h"
 #include "tests/support/model_folder.h"
+#include "tests/support/read_file.h"
+#include "tests/support/scripted_models.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,27 +20,21 @@ using nlohmann::json;
 // on frames 10 to 14 and 40 to 44, strong fire (0.9) on frames 15 to 17, nothing else.
 // At threshold 0.4 the raw mode counts all of them; the module reports the strong fire at
 // once when its search finds it, and nothing it has not confirmed.
-json DetectorScript() {
-  const json weak = json::array(
-      {{{"classId", 0}, {"trackId", 1}, {"confidence", 0.45}, {"box", {10, 10, 24, 24}}}});
-  const json strong = json::array(
-      {{{"classId", 0}, {"trackId", 1}, {"confidence", 0.9}, {"box", {10, 10, 24, 24}}}});
+json WeakAndStrongFire() {
+  const json weak = json::array({tevtest::ScriptedDetection({10, 10, 24, 24}, 0.45)});
+  const json strong = json::array({tevtest::ScriptedDetection({10, 10, 24, 24}, 0.9)});
   json calls = json::array();
   for (int frame = 0; frame < 45; ++frame) {
     const bool isWeak = (frame >= 10 && frame <= 14) || frame >= 40;
     const bool isStrong = frame >= 15 && frame <= 17;
     calls.push_back(isWeak ? weak : isStrong ? strong : json::array());
   }
-  return {{"coordinates", "frame"}, {"after", "empty"}, {"calls", calls}};
+  return tevtest::DetectorScript(calls);
 }
 
-class TevEval : public testing::Test {
+class TevEval : public tevtest::ScriptedModelsTest {
  protected:
-  void SetUp() override {
-    models.WriteScript("detector", DetectorScript().dump());
-    models.WriteNames("detector", {"fire", "other", "smoke"});
-    models.WriteScript("filter", R"({"calls": []})");
-  }
+  void SetUp() override { UseDetector(WeakAndStrongFire()); }
 
   // A 160 x 120 clip of tev-scene at 10 frames/s; the flame of "fire" from frame 10 on.
   std::string Scene(const std::string& scenario, const std::string& seconds) const {
@@ -57,7 +51,6 @@ class TevEval : public testing::Test {
     return tevtest::RunProgram(TEV_EVAL_FILE, args);
   }
 
-  tevtest::ModelFolder models;
   tevtest::ModelFolder work;
 };
 
@@ -122,8 +115,7 @@ TEST_F(TevEval, ReportsBothModesAlarmsAndMetricsPerClipAndInTotal) {
   EXPECT_GT(raw.at("framesPerSecond").get<double>(), 0.0);
 
   // The Markdown table and the timelines.
-  std::ifstream in(work.File("report/report.md"));
-  const std::string table((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string table = tevtest::ReadFile(work.File("report/report.md"));
   EXPECT_NE(table.find("| false alarms | 1 | 2 |"), std::string::npos) << table;
   EXPECT_NE(table.find("| fire.avi | 160x120 | 1 fire | - | 0 / 0 | 0 / 0 | 0.50 s / 0.00 s |"),
             std::string::npos)

@@ -2,7 +2,7 @@
 // confirmed detections, alarm messages on the bus timed by the buffers, the detector's
 // settings, drawing, and frames the detector fails on.
 #include "tests/gstreamer/pipeline_run.h"
-#include "tests/support/model_folder.h"
+#include "tests/support/scripted_models.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
@@ -12,12 +12,12 @@
 
 namespace {
 
-using tevgsttest::DetectorScript;
 using tevgsttest::json;
 using tevgsttest::OutputBuffer;
 using tevgsttest::Pipeline;
 using tevgsttest::Region;
-using tevgsttest::ScriptedDetection;
+using tevtest::DetectorScript;
+using tevtest::ScriptedDetection;
 
 // Rows of 322 BGR pixels are 966 bytes, padded to 968 in GStreamer buffers: every test frame
 // has a stride that differs from its width.
@@ -46,14 +46,10 @@ json FireAt(const std::vector<int>& frames, int frameCount, double confidence = 
   return DetectorScript(calls);
 }
 
-class ElementTest : public testing::Test {
+class ElementTest : public tevtest::ScriptedModelsTest {
  protected:
-  void SetUp() override {
-    models.WriteScript("filter", R"({"calls": []})");
-    models.WriteNames("detector", {"fire", "other", "smoke"});
-  }
-
-  void UseDetector(const json& script) const { models.WriteScript("detector", script.dump()); }
+  // A detector that finds nothing, until a test picks its script.
+  void SetUp() override { UseDetector(DetectorScript(json::array())); }
 
   // appsrc ! tevfiresmoke name=fire0 <properties> ! appsink, with the scripted models.
   std::string Description(const std::string& properties, int rate = 10) const {
@@ -73,8 +69,6 @@ class ElementTest : public testing::Test {
     EXPECT_TRUE(pipeline.Errors().empty()) << pipeline.Errors().front().text;
     return pipeline.Output("sink");
   }
-
-  tevtest::ModelFolder models;
 };
 
 // The frames whose buffers carry regions, with the regions.

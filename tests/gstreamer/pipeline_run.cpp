@@ -95,22 +95,10 @@ cv::Mat ImageOf(GstSample* sample) {
 }
 
 OutputBuffer BufferOf(GstSample* sample) {
-  GstBuffer* buffer = gst_sample_get_buffer(sample);
-  return {GST_BUFFER_PTS(buffer), RegionsOf(buffer), ImageOf(sample)};
+  return {RegionsOf(gst_sample_get_buffer(sample)), ImageOf(sample)};
 }
 
 }  // namespace
-
-json ScriptedDetection(const cv::Rect& box, double confidence, int classId) {
-  return {{"classId", classId},
-          {"trackId", 1},
-          {"confidence", confidence},
-          {"box", {box.x, box.y, box.width, box.height}}};
-}
-
-json DetectorScript(const json& calls) {
-  return {{"coordinates", "frame"}, {"after", "empty"}, {"calls", calls}};
-}
 
 std::string AppSource(const std::string& name, cv::Size size, int rate) {
   return "appsrc name=" + name +

@@ -1,6 +1,6 @@
 // Runs tevfiresmoke in pipelines made from a gst-launch description: appsrc elements feed
 // synthetic BGR frames, appsink elements keep what comes out, and the bus messages are
-// collected. Also small helpers for the scripted detector model.
+// collected.
 #pragma once
 
 #include <gst/gst.h>
@@ -14,11 +14,6 @@
 namespace tevgsttest {
 
 using nlohmann::json;
-
-// One scripted detection, its box in frame pixels.
-json ScriptedDetection(const cv::Rect& box, double confidence = 0.9, int classId = 0);
-// A detector script in frame coordinates: one list of detections per call, then nothing.
-json DetectorScript(const json& calls);
 
 // Pipeline description parts: an appsrc named name for BGR frames of size at rate frames a
 // second, and an appsink named name that keeps everything for Pipeline::Output.
@@ -38,7 +33,6 @@ struct Region {
 void PrintTo(const Region& region, std::ostream* out);
 
 struct OutputBuffer {
-  GstClockTime pts = GST_CLOCK_TIME_NONE;
   std::vector<Region> regions;
   cv::Mat image;  // a copy of the pixels
 };

@@ -2,6 +2,7 @@
 // own alarms and its own camera id.
 #include "tests/gstreamer/pipeline_run.h"
 #include "tests/support/model_folder.h"
+#include "tests/support/scripted_models.h"
 
 #include <gtest/gtest.h>
 
@@ -26,12 +27,9 @@ TEST(SeparateStateTest, TwoElementsInOnePipelineKeepTheirOwnDetectorsAndAlarms) 
   // Both load the same script: fire on a detector's first call only. One shared detector
   // would report it once, on whichever frame came first.
   tevtest::ModelFolder models;
-  models.WriteScript("filter", R"({"calls": []})");
-  models.WriteNames("detector", {"fire", "other", "smoke"});
-  models.WriteScript(
-      "detector",
-      tevgsttest::DetectorScript(json::array({json::array({tevgsttest::ScriptedDetection(kFire)})}))
-          .dump());
+  tevtest::WriteScriptedModels(
+      models,
+      tevtest::DetectorScript(json::array({json::array({tevtest::ScriptedDetection(kFire)})})));
   tevgsttest::Pipeline pipeline(Branch("hall", models.Path(), "") +
                                 Branch("yard", models.Path(), "camera-id=yard-east"));
 

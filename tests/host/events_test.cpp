@@ -10,9 +10,8 @@ namespace {
 using tevtest::DetectorScript;
 using tevtest::HostTest;
 using tevtest::json;
+using tevtest::kFire;
 using tevtest::ScriptedDetection;
-
-const cv::Rect kFire(100, 80, 40, 40);
 
 TEST_F(HostTest, EventsGiveEveryFrameWithDetectionsAndTheStartAndEndOfEveryAlarm) {
   // Fire on frames 0 and 45 only; at 10 frames a second with a 1 s gap, two alarms.
@@ -21,7 +20,7 @@ TEST_F(HostTest, EventsGiveEveryFrameWithDetectionsAndTheStartAndEndOfEveryAlarm
     calls.push_back(frame == 0 || frame == 45 ? json::array({ScriptedDetection(kFire)})
                                               : json::array());
   }
-  UseDetector(DetectorScript(calls));
+  UseDetector(DetectorScript(calls, "empty", /*log=*/true));
   const std::string video = Scratch("hall.avi");
   tevtest::WriteVideo(video, {320, 240}, 60, 10.0);
 
@@ -70,7 +69,8 @@ TEST_F(HostTest, EventsGiveEveryFrameWithDetectionsAndTheStartAndEndOfEveryAlarm
 }
 
 TEST_F(HostTest, EventsOnStandardOutputAreAloneThere) {
-  UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})})));
+  UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})}), "empty",
+                             /*log=*/true));
   const std::string video = Scratch("hall.avi");
   tevtest::WriteVideo(video, {320, 240}, 5, 10.0);
 
@@ -86,7 +86,8 @@ TEST_F(HostTest, EventsOnStandardOutputAreAloneThere) {
 }
 
 TEST_F(HostTest, AnnotatedVideoAndSnapshotsAreWritten) {
-  UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})})));
+  UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})}), "empty",
+                             /*log=*/true));
   const std::string video = Scratch("hall.avi");
   tevtest::WriteVideo(video, {320, 240}, 8, 10.0);
 

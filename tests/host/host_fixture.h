@@ -3,6 +3,7 @@
 
 #include "tests/host/program_run.h"
 #include "tests/support/model_folder.h"
+#include "tests/support/scripted_models.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -14,30 +15,13 @@
 
 namespace tevtest {
 
-using nlohmann::json;
+// Where the scripted detector of the host tests sees fire, in frame pixels.
+inline const cv::Rect kFire(100, 80, 40, 40);
 
-// One detection of a script, its box in frame pixels.
-inline json ScriptedDetection(const cv::Rect& box, double confidence = 0.9, int classId = 0) {
-  return {{"classId", classId},
-          {"trackId", 1},
-          {"confidence", confidence},
-          {"box", {box.x, box.y, box.width, box.height}}};
-}
-
-// A detector script in frame coordinates that logs its calls; one entry per call.
-inline json DetectorScript(const json& calls, const std::string& after = "empty") {
-  return {{"coordinates", "frame"}, {"after", after}, {"log", true}, {"calls", calls}};
-}
-
-class HostTest : public testing::Test {
+class HostTest : public ScriptedModelsTest {
  protected:
-  void SetUp() override {
-    models.WriteScript("filter", R"({"calls": []})");
-    models.WriteNames("detector", {"fire", "other", "smoke"});
-    UseDetector(DetectorScript(json::array()));
-  }
-
-  void UseDetector(const json& script) const { models.WriteScript("detector", script.dump()); }
+  // A detector that finds nothing and logs its calls, for DetectorCalls.
+  void SetUp() override { UseDetector(DetectorScript(json::array(), "empty", /*log=*/true)); }
 
   // tev-host with args and the scripted models, unless args name another model folder.
   ProgramRun Host(std::vector<std::string> args) const {
@@ -55,7 +39,6 @@ class HostTest : public testing::Test {
     return ReadJsonLines(models.File("detector.calls.jsonl"));
   }
 
-  ModelFolder models;
   ModelFolder work;
 };
 

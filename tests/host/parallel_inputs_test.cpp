@@ -13,7 +13,7 @@ using tevtest::ScriptedDetection;
 TEST_F(HostTest, TwoInputsInParallelEachHaveTheirOwnDetector) {
   // The scripted fire lies inside the first video's frames and outside the second's.
   UseDetector(DetectorScript(json::array({json::array({ScriptedDetection({240, 160, 60, 60})})}),
-                             "repeat-last"));
+                             "repeat-last", /*log=*/true));
   const std::string withFire = Scratch("with-fire.avi");
   const std::string without = Scratch("without.avi");
   tevtest::WriteVideo(withFire, {320, 240}, 30, 10.0);

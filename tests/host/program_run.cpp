@@ -1,5 +1,7 @@
 #include "tests/host/program_run.h"
 
+#include "tests/support/read_file.h"
+
 #include <opencv2/videoio.hpp>
 
 #include <fcntl.h>
@@ -8,19 +10,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 namespace tevtest {
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A file for one output stream of the child, removed with the object.
 class CaptureFile {
@@ -95,6 +89,9 @@ std::vector<std::string> Lines(const std::string& text) {
 
 std::vector<nlohmann::json> ReadJsonLines(const std::string& path) {
   std::vector<nlohmann::json> objects;
+  if (!std::filesystem::exists(path)) {
+    return objects;
+  }
   for (const std::string& line : Lines(ReadFile(path))) {
     objects.push_back(nlohmann::json::parse(line));
   }

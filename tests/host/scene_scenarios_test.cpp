@@ -3,12 +3,12 @@
 // excluded fire raise none.
 #include "tests/host/program_run.h"
 #include "tests/support/model_folder.h"
+#include "tests/support/read_file.h"
+#include "tests/support/source_files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -30,7 +30,7 @@ class SceneScenario : public testing::Test {
   // The events of tev-host on the scenario's clip with models/default.
   std::vector<json> Events(const std::string& scenario, std::vector<std::string> extra = {}) const {
     std::vector<std::string> args = {work.File(scenario + ".avi"), "--models",
-                                     std::string(TEV_SOURCE_DIR) + "/models/default", "--events",
+                                     tevtest::SourcePath("models/default"), "--events",
                                      work.File(scenario + ".jsonl")};
     args.insert(args.end(), extra.begin(), extra.end());
     const tevtest::ProgramRun run = tevtest::RunProgram(TEV_HOST_FILE, args);
@@ -125,10 +125,7 @@ TEST_F(SceneScenario, ExcludedFlameIsReportedWithoutItsSettings) {
 TEST_F(SceneScenario, TheSameSeedGivesTheSameClipAndAnotherSeedAnotherOne) {
   const auto clip = [this](const std::string& seed) {
     Generate("no-fire", "1", seed);
-    std::ifstream in(work.File("no-fire.avi"), std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return tevtest::ReadFile(work.File("no-fire.avi"));
   };
   const std::string first = clip("5");
   EXPECT_EQ(clip("5"), first);

@@ -9,16 +9,15 @@ namespace {
 using tevtest::DetectorScript;
 using tevtest::HostTest;
 using tevtest::json;
+using tevtest::kFire;
 using tevtest::ScriptedDetection;
-
-const cv::Rect kFire(100, 80, 40, 40);
 
 class SettingsFile : public HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
-    UseDetector(
-        DetectorScript(json::array({json::array({ScriptedDetection(kFire)})}), "repeat-last"));
+    UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})}),
+                               "repeat-last", /*log=*/true));
     tevtest::WriteVideo(Video(), {320, 240}, 10, 10.0);
   }
 

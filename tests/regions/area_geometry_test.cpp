@@ -1,4 +1,4 @@
-#include "tests/support/test_peer.h"
+#include "tests/support/peer_test.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@ namespace {
 
 using KESTROVIA::Object;
 
-class Geometry : public testing::Test {
+class Geometry : public PeerTest {
  protected:
   static cv::Mat Frame(cv::Size size) { return cv::Mat(size, CV_8UC3, cv::Scalar::all(0)); }
 
@@ -18,9 +18,6 @@ class Geometry : public testing::Test {
     object.box = box;
     return object;
   }
-
-  TEVCustomFS detector;
-  TEVCustomFSTestPeer peer{detector};
 };
 
 TEST_F(Geometry, CropSideFollowsTheLargerFrameSide) {

@@ -1,6 +1,6 @@
 #include "tests/regions/section_frames.h"
 #include "tests/support/console_capture.h"
-#include "tests/support/test_peer.h"
+#include "tests/support/peer_test.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +13,7 @@ using tevtest::BlackFrame;
 using tevtest::FrameWithWarmPatches;
 using tevtest::RegionsByPriority;
 
-class Sections : public testing::Test {
- protected:
-  TEVCustomFS detector;
-  TEVCustomFSTestPeer peer{detector};
-};
+using Sections = PeerTest;
 
 // Every pixel of the frame lies in exactly one tile.
 void ExpectTilesCoverFrameExactly(const std::vector<TEVCustomFSTestPeer::ImageSection>& sections,

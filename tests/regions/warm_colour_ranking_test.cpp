@@ -1,6 +1,6 @@
 #include "tests/regions/section_frames.h"
 #include "tests/support/console_capture.h"
-#include "tests/support/test_peer.h"
+#include "tests/support/peer_test.h"
 
 #include <gtest/gtest.h>
 #include <opencv2/imgproc.hpp>
@@ -13,7 +13,7 @@ using tevtest::BlackFrame;
 using tevtest::FrameWithWarmPatches;
 using Section = TEVCustomFSTestPeer::ImageSection;
 
-class WarmRanking : public testing::Test {
+class WarmRanking : public PeerTest {
  protected:
   std::vector<int> Priorities() {
     std::vector<int> priorities;
@@ -22,9 +22,6 @@ class WarmRanking : public testing::Test {
     }
     return priorities;
   }
-
-  TEVCustomFS detector;
-  TEVCustomFSTestPeer peer{detector};
 };
 
 TEST_F(WarmRanking, FrameWithoutWarmColourRanksInListOrder) {

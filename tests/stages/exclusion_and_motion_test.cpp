@@ -7,6 +7,7 @@ namespace {
 using tevtest::Always;
 using tevtest::Detection;
 using tevtest::Frame;
+using tevtest::RunsOf;
 
 using ExclusionFilter = StageTest;
 

@@ -5,6 +5,7 @@ namespace {
 using tevtest::Always;
 using tevtest::Detection;
 using tevtest::Frame;
+using tevtest::RunsOf;
 using tevtest::Script;
 using ExistingAreaConfirmation = StageTest;
 

@@ -5,6 +5,7 @@ namespace {
 using tevtest::Always;
 using tevtest::Detection;
 using tevtest::Frame;
+using tevtest::RunsOf;
 using NewAreaSearch = StageTest;
 
 const cv::Scalar kWhite = cv::Scalar::all(255);  // passes the fire colour test everywhere

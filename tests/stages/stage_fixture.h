@@ -45,6 +45,17 @@ inline cv::Mat Frame(int width, int height, const cv::Scalar& bgr = cv::Scalar::
   return cv::Mat(height, width, CV_8UC3, bgr);
 }
 
+// The RunInference calls the stand-in library received for one model.
+inline std::vector<tevlib::RecordedCall> RunsOf(const std::string& model) {
+  std::vector<tevlib::RecordedCall> runs;
+  for (tevlib::RecordedCall& call : tevlib::RecordedCalls(tevlib::CallKind::RunInference)) {
+    if (call.modelName == model) {
+      runs.push_back(std::move(call));
+    }
+  }
+  return runs;
+}
+
 }  // namespace tevtest
 
 class StageTest : public DetectorTest {
@@ -66,17 +77,6 @@ class StageTest : public DetectorTest {
 
   std::vector<CustomObject> Run(const cv::Mat& frame, const std::string& cameraId = "cam") {
     return detector.RunInference(frame, cameraId);
-  }
-
-  // The RunInference calls the stand-in library received for one model.
-  static std::vector<tevlib::RecordedCall> RunsOf(const std::string& model) {
-    std::vector<tevlib::RecordedCall> runs;
-    for (tevlib::RecordedCall& call : tevlib::RecordedCalls(tevlib::CallKind::RunInference)) {
-      if (call.modelName == model) {
-        runs.push_back(std::move(call));
-      }
-    }
-    return runs;
   }
 
   // Records count detections of a track at box, as earlier follow frames would have.

@@ -1,8 +1,8 @@
 // The built-in classical models and the default model folder, through the library's
 // interface, on synthetic scenes made here.
 #include "tests/support/console_capture.h"
+#include "tests/support/source_files.h"
 #include "tests/support/synthetic_scene.h"
-#include "tests/tevlib/source_files.h"
 #include "tests/tevlib/tevlib_fixture.h"
 
 #include <opencv2/imgproc.hpp>
@@ -13,7 +13,6 @@
 namespace {
 
 using tevtest::DrawFlame;
-using tevtest::kFrameSize;
 using tevtest::Wall;
 
 const cv::Point kFlameBase(300, 260);

@@ -1,6 +1,6 @@
 #include "platform/tevlib/tracking/camera_trackers.h"
 
-#include "tests/tevlib/source_files.h"
+#include "tests/support/source_files.h"
 #include "tests/tevlib/tevlib_fixture.h"
 
 namespace {

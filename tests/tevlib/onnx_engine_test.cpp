@@ -1,7 +1,7 @@
 // The ONNX engine on the tiny models of tests/data (made by make_tiny_onnx.py): their
 // outputs are fixed candidate boxes in input pixels, listed in that script.
 #include "tests/support/console_capture.h"
-#include "tests/tevlib/source_files.h"
+#include "tests/support/source_files.h"
 #include "tests/tevlib/tevlib_fixture.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "tests/support/test_peer.h"
+#include "tests/support/peer_test.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ namespace {
 
 constexpr int kTrack = 4;
 
-class TrackCues : public testing::Test {
+class TrackCues : public PeerTest {
  protected:
   void RecordBoxes(const std::vector<cv::Rect>& boxes) {
     for (const cv::Rect& box : boxes) {
@@ -20,9 +20,6 @@ class TrackCues : public testing::Test {
       peer.UpdateTrackHistory(kTrack, 0, cv::Rect(100, 100, 40, 40), 0.9f, vMean);
     }
   }
-
-  TEVCustomFS detector;
-  TEVCustomFSTestPeer peer{detector};
 };
 
 TEST_F(TrackCues, BoxMovementComparesOldestAndNewestBoxOfTheWindow) {

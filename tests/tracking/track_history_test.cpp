@@ -1,4 +1,4 @@
-#include "tests/support/test_peer.h"
+#include "tests/support/peer_test.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ constexpr float kHigh = 0.9f;
 constexpr float kLow = 0.2f;
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-class TrackHistory : public testing::Test {
+class TrackHistory : public PeerTest {
  protected:
   void Record(float confidence, int trackId = kTrack) {
     peer.UpdateTrackHistory(trackId, 0, cv::Rect(100, 100, 40, 40), confidence, 120.0);
@@ -33,9 +33,6 @@ class TrackHistory : public testing::Test {
   const TEVCustomFSTestPeer::TrackRecord& Track(int trackId = kTrack) {
     return peer.trackHistory().at(trackId);
   }
-
-  TEVCustomFS detector;
-  TEVCustomFSTestPeer peer{detector};
 };
 
 TEST_F(TrackHistory, FirstDetectionCreatesARecordWithOneEntry) {

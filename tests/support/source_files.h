@@ -2,9 +2,8 @@
 // is the source tree's root, set by the build.
 #pragma once
 
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
+#include "tests/support/read_file.h"
+
 #include <string>
 
 namespace tevtest {
@@ -15,11 +14,7 @@ inline std::string SourcePath(const std::string& relative) {
 
 // The bytes of a file of the source tree.
 inline std::string SourceFileContent(const std::string& relative) {
-  std::ifstream in(SourcePath(relative), std::ios::binary);
-  if (!in) {
-    throw std::runtime_error("cannot read " + SourcePath(relative));
-  }
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return ReadFile(SourcePath(relative));
 }
 
 }  // namespace tevtest
