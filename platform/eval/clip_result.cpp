@@ -8,8 +8,8 @@ namespace {
 ModeOutcome Outcome(const ClipTruth& truth, const ClipRun& run, const ModeRun& mode) {
   ModeOutcome outcome;
   outcome.events = truth.events;
-  outcome.score = ScoreAlarms(truth.events, mode.alarms);
-  outcome.detectionFrames = CountDetectionFrames(truth.events, mode.detectionFrames);
+  outcome.score = ScoreAlarms(truth.events, mode.alarms, mode.sightings);
+  outcome.detectionFrames = CountDetectionFrames(truth.events, mode.sightings);
   outcome.frames = run.frames;
   outcome.fps = truth.fps;
   outcome.inferenceSeconds = mode.inferenceSeconds;

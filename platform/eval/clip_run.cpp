@@ -14,15 +14,18 @@ class ModeRecorder {
  public:
   explicit ModeRecorder(double alarmGapMs) : _alarms(alarmGapMs) {}
 
-  // Runs detect (which says whether the frame had detections) and keeps the outcome.
+  // Runs detect (which returns the frame's detections) and keeps the outcome.
   template <typename Detect>
   void Frame(long frame, double timestampMs, Detect detect) {
     const Clock::time_point start = Clock::now();
-    const bool detections = detect();
+    const auto detections = detect();
     _run.inferenceSeconds += std::chrono::duration<double>(Clock::now() - start).count();
-    _run.detectionFrames.push_back(detections);
+    std::vector<Sighting>& sightings = _run.sightings.emplace_back();
+    for (const auto& detection : detections) {
+      sightings.push_back({KindOfClass(detection.classId, detection.className), detection.box});
+    }
     if (const std::optional<tevhost::AlarmEnd> ended =
-            _alarms.Frame(frame, timestampMs, detections).ended) {
+            _alarms.Frame(frame, timestampMs, !sightings.empty()).ended) {
       _run.alarms.push_back(*ended);
     }
   }
@@ -54,9 +57,8 @@ ClipRun RunClip(tevhost::FrameSource& frames, ITEVCustomClass& module, RawDetect
       run.size = frame.size();
     }
     const double timestampMs = run.frames * msPerFrame;
-    moduleMode.Frame(run.frames, timestampMs,
-                     [&] { return !module.RunInference(frame, camera).empty(); });
-    rawMode.Frame(run.frames, timestampMs, [&] { return !raw.Run(frame, camera).empty(); });
+    moduleMode.Frame(run.frames, timestampMs, [&] { return module.RunInference(frame, camera); });
+    rawMode.Frame(run.frames, timestampMs, [&] { return raw.Run(frame, camera); });
     ++run.frames;
   }
   run.endNote = frames.EndNote();

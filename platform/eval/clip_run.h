@@ -4,6 +4,7 @@
 #pragma once
 
 #include "interface/ITEVCustomClass.h"
+#include "platform/eval/metrics.h"
 #include "platform/eval/raw_detector.h"
 #include "platform/host/alarm_tracker.h"
 #include "platform/host/frame_source.h"
@@ -15,8 +16,8 @@ namespace teveval {
 
 struct ModeRun {
   std::vector<tevhost::AlarmEnd> alarms;
-  std::vector<bool> detectionFrames;  // per frame: it had detections
-  double inferenceSeconds = 0.0;      // spent in the detector's calls
+  FrameSightings sightings;       // per frame: what it detected
+  double inferenceSeconds = 0.0;  // spent in the detector's calls
 };
 
 struct ClipRun {

@@ -1,9 +1,12 @@
-// What the evaluation measures of one mode against a clip's ground truth. An alarm spans
-// its first to its last frame with detections. An event is detected when an alarm overlaps
-// it by a frame or more; its time to alarm runs from the event's first frame to the first
-// such alarm's first frame (0 when that alarm was already on). An alarm that overlaps no
-// event is a false alarm. Frame by frame, the frames with detections are counted within
-// events and outside them.
+// What the evaluation measures of one mode against a clip's ground truth, as an operator
+// would count it. An alarm spans its first to its last frame with detections. An event is
+// detected by an alarm that, on one of the event's frames, shows a detection of the event's
+// class overlapping the event's box of that frame (any detection of the class where the
+// truth gives no box for the frame); its time to alarm runs from the event's first frame to
+// the first such frame. An alarm that detects no event is a false alarm, also when it runs
+// during one: its detections were of another class or elsewhere. The looser measure of an
+// alarm merely running during the event is kept beside it. Frame by frame, the frames with
+// detections are counted within events and outside them.
 #pragma once
 
 #include "platform/eval/ground_truth.h"
@@ -16,9 +19,22 @@
 
 namespace teveval {
 
+// One detection a mode reported on a frame.
+struct Sighting {
+  std::string kind;  // "fire", "smoke", or the class name of another class
+  cv::Rect box;
+};
+
+// Per frame of a clip, what a mode reported.
+using FrameSightings = std::vector<std::vector<Sighting>>;
+
+// The kind of a detection of the detector's class classId: 0 is fire, 2 is smoke.
+std::string KindOfClass(int classId, const std::string& className);
+
 struct EventOutcome {
   bool detected = false;
-  long delayFrames = 0;  // meaningful when detected
+  long delayFrames = 0;        // meaningful when detected
+  bool alarmRunning = false;   // an alarm ran during the event, whatever it showed
 };
 
 struct AlarmScore {
@@ -27,7 +43,7 @@ struct AlarmScore {
 };
 
 AlarmScore ScoreAlarms(const std::vector<TruthRun>& events,
-                       const std::vector<tevhost::AlarmEnd>& alarms);
+                       const std::vector<tevhost::AlarmEnd>& alarms, const FrameSightings& frames);
 
 struct FrameCounts {
   long eventFrames = 0;  // frames within some event
@@ -36,9 +52,7 @@ struct FrameCounts {
   long otherFramesWithDetections = 0;
 };
 
-// detectionFrames[i] says whether frame i had detections.
-FrameCounts CountDetectionFrames(const std::vector<TruthRun>& events,
-                                 const std::vector<bool>& detectionFrames);
+FrameCounts CountDetectionFrames(const std::vector<TruthRun>& events, const FrameSightings& frames);
 
 // One mode on one clip: what is summarised.
 struct ModeOutcome {
@@ -66,6 +80,7 @@ struct Summary {
   int events = 0;
   int detected = 0;
   int missed = 0;
+  int alarmRunning = 0;  // events during which some alarm ran
   std::map<std::string, EventCount> byClass;  // "fire", "smoke"
   int alarms = 0;
   int falseAlarms = 0;

@@ -45,6 +45,7 @@ ordered_json SummaryJson(const Summary& summary) {
   return {{"events", summary.events},
           {"detected", summary.detected},
           {"missed", summary.missed},
+          {"alarmRunning", summary.alarmRunning},
           {"byClass", byClass},
           {"alarms", summary.alarms},
           {"falseAlarms", summary.falseAlarms},
@@ -75,11 +76,12 @@ ordered_json ModeJson(const ModeOutcome& outcome, const ModeRun& run) {
 
 ordered_json EventOutcomeJson(const EventOutcome& outcome, double fps) {
   if (!outcome.detected) {
-    return {{"detected", false}};
+    return {{"detected", false}, {"alarmRunning", outcome.alarmRunning}};
   }
   return {{"detected", true},
           {"delayFrames", outcome.delayFrames},
-          {"delaySeconds", outcome.delayFrames / fps}};
+          {"delaySeconds", outcome.delayFrames / fps},
+          {"alarmRunning", outcome.alarmRunning}};
 }
 
 ordered_json ClipJson(const ClipResult& clip, const std::string& timeline) {
@@ -195,7 +197,9 @@ std::string TotalTable(const std::vector<ClipResult>& clips) {
     return std::to_string(summary.detected) + " of " + std::to_string(summary.events);
   };
   out << "| | module | raw detector |\n|---|---|---|\n";
-  row("events detected", detected(module), detected(raw));
+  row("events detected (own class, on the event's boxes)", detected(module), detected(raw));
+  row("events with any alarm running", std::to_string(module.alarmRunning),
+      std::to_string(raw.alarmRunning));
   row("fire events missed", Missed(module, "fire"), Missed(raw, "fire"));
   row("smoke events missed", Missed(module, "smoke"), Missed(raw, "smoke"));
   row("false alarms", std::to_string(module.falseAlarms), std::to_string(raw.falseAlarms));

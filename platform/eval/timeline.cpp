@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace teveval {
 namespace {
@@ -64,8 +65,8 @@ void ModeRow(cv::Mat& image, const Axis& axis, int top, const char* name, const 
     Bar(image, axis, run.alarms[index].firstFrame, run.alarms[index].lastFrame, top,
         score.falseAlarm[index] ? kFalse : kCaught);
   }
-  for (std::size_t frame = 0; frame < run.detectionFrames.size(); ++frame) {
-    if (run.detectionFrames[frame]) {
+  for (std::size_t frame = 0; frame < run.sightings.size(); ++frame) {
+    if (!run.sightings[frame].empty()) {
       const cv::Range x = axis.Pixels(static_cast<long>(frame), static_cast<long>(frame));
       cv::rectangle(image, cv::Rect(x.start, top + kBarHeight + 2, x.end - x.start, kTickHeight),
                     kDetection, cv::FILLED);
@@ -90,18 +91,55 @@ void Legend(cv::Mat& image) {
   }
 }
 
+// The truth's runs (distractors, then events) on as few rows as keep runs that overlap in
+// time apart: each run goes on the first row whose runs all end before it starts.
+struct TruthBar {
+  const TruthRun* run;
+  bool event;
+};
+
+std::vector<std::vector<TruthBar>> TruthRows(const ClipTruth& truth) {
+  std::vector<TruthBar> runs;
+  for (const TruthRun& run : truth.distractors) {
+    runs.push_back({&run, false});
+  }
+  for (const TruthRun& run : truth.events) {
+    runs.push_back({&run, true});
+  }
+  std::stable_sort(runs.begin(), runs.end(), [](const TruthBar& a, const TruthBar& b) {
+    return a.run->firstFrame < b.run->firstFrame;
+  });
+  std::vector<std::vector<TruthBar>> rows;
+  for (const TruthBar& run : runs) {
+    const auto free = std::find_if(rows.begin(), rows.end(), [&run](const auto& row) {
+      return row.back().run->lastFrame < run.run->firstFrame;
+    });
+    if (free == rows.end()) {
+      rows.push_back({run});
+    } else {
+      free->push_back(run);
+    }
+  }
+  if (rows.empty()) {
+    rows.emplace_back();
+  }
+  return rows;
+}
+
 }  // namespace
 
 cv::Mat DrawTimeline(const ClipResult& clip) {
   const long frames = std::max(clip.run.frames, 1L);
   const Axis axis(frames);
-  const int height = kTitleHeight + 3 * kRowHeight + kAxisHeight + kLegendHeight;
+  const std::vector<std::vector<TruthBar>> truthRows = TruthRows(clip.truth);
+  const int rows = static_cast<int>(truthRows.size()) + 2;
+  const int height = kTitleHeight + rows * kRowHeight + kAxisHeight + kLegendHeight;
   cv::Mat image(height, kWidth, CV_8UC3, kBackground);
 
   const double fps = clip.truth.fps;
   const double seconds = frames / fps;
   const int step = seconds <= 12 ? 1 : seconds <= 60 ? 5 : seconds <= 300 ? 30 : 60;
-  const int axisTop = kTitleHeight + 3 * kRowHeight;
+  const int axisTop = kTitleHeight + rows * kRowHeight;
   for (int second = 0; second <= seconds; second += step) {
     const int x = axis.X(static_cast<long>(std::lround(second * fps)));
     cv::line(image, {x, kTitleHeight}, {x, axisTop}, kGrid);
@@ -117,22 +155,20 @@ cv::Mat DrawTimeline(const ClipResult& clip) {
   Label(image, title, {kMargin, 19}, 0.5);
   Legend(image);
 
-  const int truthTop = kTitleHeight + (kRowHeight - kBarHeight) / 2;
-  Label(image, "truth", {kMargin, truthTop + kBarHeight - 3});
-  for (const TruthRun& distractor : clip.truth.distractors) {
-    Bar(image, axis, distractor.firstFrame, distractor.lastFrame, truthTop, kDistractor);
-    Label(image, distractor.kind, {axis.X(distractor.firstFrame) + 3, truthTop + kBarHeight - 3},
-          0.4);
+  Label(image, "truth", {kMargin, kTitleHeight + (kRowHeight - kBarHeight) / 2 + kBarHeight - 3});
+  for (std::size_t row = 0; row < truthRows.size(); ++row) {
+    const int top = kTitleHeight + static_cast<int>(row) * kRowHeight + (kRowHeight - kBarHeight) / 2;
+    for (const auto& [run, event] : truthRows[row]) {
+      Bar(image, axis, run->firstFrame, run->lastFrame, top,
+          !event ? kDistractor : run->kind == "fire" ? kFire : kSmoke);
+      Label(image, run->kind, {axis.X(run->firstFrame) + 3, top + kBarHeight - 3}, 0.4,
+            event ? kBackground : kText);
+    }
   }
-  for (const TruthRun& event : clip.truth.events) {
-    Bar(image, axis, event.firstFrame, event.lastFrame, truthTop,
-        event.kind == "fire" ? kFire : kSmoke);
-    Label(image, event.kind, {axis.X(event.firstFrame) + 3, truthTop + kBarHeight - 3}, 0.4,
-          kBackground);
-  }
-  ModeRow(image, axis, kTitleHeight + kRowHeight + (kRowHeight - kBarHeight) / 2 - 3, "module",
-          clip.run.module, clip.module.score);
-  ModeRow(image, axis, kTitleHeight + 2 * kRowHeight + (kRowHeight - kBarHeight) / 2 - 3, "raw",
+  const int modesTop = kTitleHeight + static_cast<int>(truthRows.size()) * kRowHeight;
+  ModeRow(image, axis, modesTop + (kRowHeight - kBarHeight) / 2 - 3, "module", clip.run.module,
+          clip.module.score);
+  ModeRow(image, axis, modesTop + kRowHeight + (kRowHeight - kBarHeight) / 2 - 3, "raw",
           clip.run.raw, clip.raw.score);
   return image;
 }

@@ -1,6 +1,6 @@
-// The evaluation's metrics on hand-made ground truth and alarm lists: which events an
-// alarm catches and how late, which alarms are false, frames with detections, and the
-// summary over clips.
+// The evaluation's metrics on hand-made ground truth, alarm lists and detections: which
+// events an alarm catches and how late, which alarms are false, frames with detections,
+// and the summary over clips.
 #include "platform/eval/metrics.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +11,8 @@
 namespace {
 
 using teveval::AlarmScore;
+using teveval::FrameSightings;
+using teveval::Sighting;
 using teveval::TruthRun;
 using tevhost::AlarmEnd;
 
@@ -46,11 +48,25 @@ void PrintTo(const ScoreCase& c, std::ostream* out) {
   *out << c.what;
 }
 
+// frameCount frames, with the given sighting on every frame of every run.
+FrameSightings Sightings(long frameCount, const std::vector<std::pair<long, long>>& runs,
+                         const Sighting& sighting) {
+  FrameSightings frames(static_cast<std::size_t>(frameCount));
+  for (const auto& [first, last] : runs) {
+    for (long frame = first; frame <= last; ++frame) {
+      frames[static_cast<std::size_t>(frame)].push_back(sighting);
+    }
+  }
+  return frames;
+}
+
 class Score : public testing::TestWithParam<ScoreCase> {};
 
+// Events without boxes: any fire detection during the event shows it.
 TEST_P(Score, CatchesEventsTheAlarmsOverlapAndCountsTheRestAsFalse) {
   const ScoreCase& c = GetParam();
-  const AlarmScore score = teveval::ScoreAlarms(Fires(c.events), Alarms(c.alarms));
+  const FrameSightings frames = Sightings(100, c.alarms, {"fire", {0, 0, 10, 10}});
+  const AlarmScore score = teveval::ScoreAlarms(Fires(c.events), Alarms(c.alarms), frames);
   std::vector<long> delays;
   for (const teveval::EventOutcome& event : score.events) {
     delays.push_back(event.detected ? event.delayFrames : -1);
@@ -81,12 +97,70 @@ INSTANTIATE_TEST_SUITE_P(
         ScoreCase{"AlarmsWithoutEvents", {}, {{0, 3}, {50, 60}}, {}, {true, true}}),
     [](const testing::TestParamInfo<ScoreCase>& info) { return info.param.what; });
 
+// A fire event on frames 10 to 29 whose truth box is (100, 100, 50, 50) on frames 10 to 24
+// and unknown after; one alarm per case, with what it showed on which frames.
+struct BoxCase {
+  const char* what;
+  std::pair<long, long> alarm;
+  std::vector<std::pair<std::pair<long, long>, Sighting>> shown;
+  long delay;  // -1 when missed
+  bool falseAlarm;
+};
+
+void PrintTo(const BoxCase& c, std::ostream* out) {
+  *out << c.what;
+}
+
+class ScoreOnBoxes : public testing::TestWithParam<BoxCase> {};
+
+TEST_P(ScoreOnBoxes, CountsOnlyDetectionsOfTheEventsClassOnItsBoxes) {
+  const BoxCase& c = GetParam();
+  TruthRun fire{"fire", 10, 29, {}};
+  for (long frame = 10; frame <= 24; ++frame) {
+    fire.boxes.push_back({frame, cv::Rect(100, 100, 50, 50)});
+  }
+  FrameSightings frames(40);
+  for (const auto& [run, sighting] : c.shown) {
+    for (long frame = run.first; frame <= run.second; ++frame) {
+      frames[static_cast<std::size_t>(frame)].push_back(sighting);
+    }
+  }
+  const AlarmScore score = teveval::ScoreAlarms({fire}, Alarms({c.alarm}), frames);
+  ASSERT_EQ(score.events.size(), 1u);
+  EXPECT_TRUE(score.events[0].alarmRunning);
+  EXPECT_EQ(score.events[0].detected ? score.events[0].delayFrames : -1, c.delay);
+  EXPECT_EQ(score.falseAlarm, std::vector<bool>{c.falseAlarm});
+}
+
+const Sighting kFireOnTheBox{"fire", {120, 120, 60, 60}};
+const Sighting kSmokeOnTheBox{"smoke", {100, 100, 50, 50}};
+const Sighting kFireElsewhere{"fire", {0, 0, 60, 60}};
+const Sighting kFireTouchingTheBox{"fire", {40, 40, 60, 60}};  // ends where the box starts
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, ScoreOnBoxes,
+    testing::Values(
+        BoxCase{"FireOnTheBox", {10, 20}, {{{10, 20}, kFireOnTheBox}}, 0, false},
+        BoxCase{"WrongClassOnTheBox", {10, 20}, {{{10, 20}, kSmokeOnTheBox}}, -1, true},
+        BoxCase{"FireAwayFromTheBox", {10, 20}, {{{10, 20}, kFireElsewhere}}, -1, true},
+        BoxCase{"FireTouchingTheBoxOnlyAtItsEdge", {10, 20}, {{{10, 20}, kFireTouchingTheBox}},
+                -1, true},
+        BoxCase{"AlarmStartedBeforeTheEventBySomethingElse",
+                {2, 20},
+                {{{2, 20}, kFireElsewhere}, {{13, 20}, kFireOnTheBox}},
+                3,
+                false},
+        BoxCase{"AnyFireCountsWhereTheTruthHasNoBox", {26, 29}, {{{26, 29}, kFireElsewhere}}, 16,
+                false}),
+    [](const testing::TestParamInfo<BoxCase>& info) { return info.param.what; });
+
 TEST(DetectionFrames, AreCountedWithinEventsAndOutsideThem) {
   // Frames 0 to 7 with detections on 0, 2, 3 and 5; an event on frames 2 to 4.
   const std::string frames = "x.xx.x..";
-  std::vector<bool> detections;
+  FrameSightings detections;
   for (const char frame : frames) {
-    detections.push_back(frame == 'x');
+    detections.push_back(frame == 'x' ? std::vector<Sighting>{{"fire", {0, 0, 1, 1}}}
+                                      : std::vector<Sighting>{});
   }
   const teveval::FrameCounts counts = teveval::CountDetectionFrames(Fires({{2, 4}}), detections);
   EXPECT_EQ(counts.eventFrames, 3);
