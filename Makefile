@@ -96,15 +96,17 @@ demo-gst: configure
 
 # The evaluation of eval/README.md: tev-scene writes the seeded clips of eval/clips.txt,
 # then tev-eval runs them through the module and through the raw detector with
-# models/default and writes the report into $(EVAL_DIR)/report.
+# EVAL_MODELS (models/default; models/colour for the colour built-in) and writes the report
+# into $(EVAL_DIR)/report.
 EVAL_DIR ?= $(BUILD_DIR)/eval
+EVAL_MODELS ?= models/default
 .PHONY: eval
 eval: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target tev-eval tev-scene
 	@rm -rf $(EVAL_DIR)/clips && mkdir -p $(EVAL_DIR)/clips
 	@grep -v -e '^#' -e '^$$' eval/clips.txt | \
 	  xargs -P $(JOBS) -L 1 $(BUILD_DIR)/tev-scene --out $(EVAL_DIR)/clips > /dev/null
-	$(BUILD_DIR)/tev-eval $(EVAL_DIR)/clips/*.avi --models models/default \
+	$(BUILD_DIR)/tev-eval $(EVAL_DIR)/clips/*.avi --models $(EVAL_MODELS) \
 	  --out $(EVAL_DIR)/report --jobs $(JOBS)
 
 # The benchmarks of the module's own cost (bench/README.md). Medians of BENCH_REPETITIONS
@@ -116,6 +118,24 @@ bench: build
 	$(BUILD_DIR)/bench/tev_bench --benchmark_repetitions=$(BENCH_REPETITIONS) \
 	  --benchmark_report_aggregates_only=true $(BENCH_FLAGS)
 	$(BUILD_DIR)/bench/tev_bench_memory $(BENCH_FLAGS)
+
+# The fire-and-smoke detector of models/default, trained from scratch on the CPU
+# (training/README.md): about 80 minutes on two cores, checkpointed in TRAIN_DIR, so that
+# a run stopped and started again resumes. Not part of make test.
+DATASETS ?= ../shared/datasets/fire-smoke
+TRAIN_DIR ?= $(BUILD_DIR)/training
+PYTHON ?= /usr/bin/python3
+.PHONY: train train-deps test-training
+train-deps:
+	@bash scripts/install-deps.sh --training
+train: train-deps configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tev-scene
+	$(PYTHON) training/train.py --data $(DATASETS) --tev-scene $(BUILD_DIR)/tev-scene \
+	  --work $(TRAIN_DIR) --out models/default
+
+# The training pipeline's own tests (loader, split, calibration, export round trip).
+test-training: train-deps
+	$(PYTHON) -m pytest -q training/tests
 
 install: build
 	cmake --install $(BUILD_DIR)

@@ -1,8 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need. Idempotent: a package that
 # is already installed is left alone, and apt is not touched at all when nothing is missing.
+#   --training   the packages of training/ instead (make train, make test-training)
 set -euo pipefail
 
+if [ "${1:-}" = "--training" ]; then
+  packages=(
+    python3-torch        # the detector's training, on the CPU
+    python3-onnx         # its export and the export's check
+    python3-opencv       # images, videos, and OpenCV's dnn for the round trip
+    python3-numpy
+    python3-pytest       # training/tests
+    opencv-doc           # fire-free sample videos and pictures: negatives
+  )
+else
 packages=(
   cmake
   make
@@ -24,6 +35,7 @@ packages=(
   gstreamer1.0-plugins-base  # decodebin, videoconvert, appsrc, appsink
   gstreamer1.0-plugins-good  # avidemux and jpegdec (the demo's clip), rtspsrc, v4l2src
 )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

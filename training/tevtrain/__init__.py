@@ -1,0 +1,1 @@
+"""Training of the fire-and-smoke detector shipped in models/default."""

@@ -1,0 +1,98 @@
+"""Calibrating the scores so that 0.5 is the operating point of each class.
+
+Scores become sigmoid(scale * logit + shift). The scale comes from Platt scaling on the
+validation detections (a detection is a success when it matches a true box at IoU 0.5).
+The operating threshold, on the raw score, is the Platt point (calibrated score 0.5),
+lowered where needed to reach RECALL_GOAL image-level recall, but never below the
+threshold at which more than NEGATIVE_BUDGET of the negative images get a detection of the
+class. The shift then puts that threshold at 0.5.
+"""
+import numpy as np
+
+from .evaluate import iou_matrix
+
+RECALL_GOAL = 0.92
+NEGATIVE_BUDGET = 0.015  # per class: both classes together stay under 3 %
+
+
+def logit(p):
+    p = np.clip(p, 1e-6, 1 - 1e-6)
+    return np.log(p / (1 - p))
+
+
+def platt(z, y, iterations=50):
+    """(a, b) maximising the likelihood of y under sigmoid(a z + b), by Newton's method."""
+    a, b = 1.0, 0.0
+    for _ in range(iterations):
+        p = 1 / (1 + np.exp(-(a * z + b)))
+        g = np.array([np.sum((p - y) * z), np.sum(p - y)])
+        w = p * (1 - p) + 1e-9
+        h = np.array([[np.sum(w * z * z), np.sum(w * z)], [np.sum(w * z), np.sum(w)]])
+        h += 1e-6 * np.eye(2)
+        step = np.linalg.solve(h, g)
+        a, b = a - step[0], b - step[1]
+        if np.abs(step).max() < 1e-8:
+            break
+    return float(a), float(b)
+
+
+def match_labels(detections, truths, cls):
+    """Raw scores of the class's detections and whether each matches a true box."""
+    scores, labels = [], []
+    for (boxes, s, classes), truth in zip(detections, truths):
+        gt = truth[truth[:, 0] == cls][:, 1:]
+        mine = np.flatnonzero(classes == cls)
+        mine = mine[np.argsort(-s[mine])]
+        taken = np.zeros(len(gt), bool)
+        ious = iou_matrix(boxes[mine], gt) if len(gt) else np.zeros((len(mine), 0))
+        for row, i in enumerate(mine):
+            hit = False
+            if len(gt):
+                candidates = np.where(taken, -1, ious[row])
+                j = int(candidates.argmax())
+                if candidates[j] >= 0.5:
+                    taken[j] = hit = True
+            scores.append(s[i])
+            labels.append(float(hit))
+    return np.array(scores), np.array(labels)
+
+
+def best_scores(detections, cls):
+    """Per image, the best score of the class (0 when none)."""
+    return np.array([float(d[1][d[2] == cls].max()) if (d[2] == cls).any() else 0.0
+                     for d in detections])
+
+
+def operating_threshold(platt_point, positives_best, negatives_best):
+    """The raw threshold of one class from the three rules of this module's docstring."""
+    threshold = platt_point
+    if len(positives_best):
+        ranked = np.sort(positives_best)[::-1]
+        at_goal = ranked[min(len(ranked) - 1, int(np.ceil(RECALL_GOAL * len(ranked))) - 1)]
+        threshold = min(threshold, float(at_goal))
+    if len(negatives_best):
+        ranked = np.sort(negatives_best)[::-1]
+        allowed = int(np.floor(NEGATIVE_BUDGET * len(ranked)))
+        floor = float(ranked[allowed]) + 1e-6 if allowed < len(ranked) else 0.0
+        threshold = max(threshold, floor)
+    return threshold
+
+
+def calibrate(detections, truths, negative_detections):
+    """Per class (scale, shift) and the record of how they were found."""
+    result, record = [], {}
+    for cls, name in enumerate(("fire", "smoke")):
+        scores, labels = match_labels(detections, truths, cls)
+        useful = scores >= 0.05
+        a, b = platt(logit(scores[useful]), labels[useful]) if useful.sum() > 10 else (1.0, 0.0)
+        a = max(a, 0.2)
+        platt_point = float(1 / (1 + np.exp(b / a)))
+        shown = [i for i, t in enumerate(truths) if (t[:, 0] == cls).any()]
+        positives = best_scores([detections[i] for i in shown], cls)
+        negatives = best_scores(negative_detections, cls)
+        threshold = operating_threshold(platt_point, positives, negatives)
+        shift = -a * float(logit(threshold))
+        result.append((a, shift))
+        record[name] = {"platt_scale": a, "platt_point": platt_point,
+                        "raw_threshold": threshold, "scale": a, "shift": shift}
+    return result, record
