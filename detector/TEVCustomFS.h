@@ -134,6 +134,10 @@ class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
                      float threshold) const;
   bool IsROIOverlapping(const cv::Rect& rectangle, const std::vector<cv::Rect>& rectangles,
                         float threshold) const;
+  // Whether more than threshold of the box's own area lies inside one of the regions: a
+  // small box within a large region is inside, which its tiny IoU with the region would miss.
+  bool IsInsideRegion(const cv::Rect& box, const std::vector<cv::Rect>& regions,
+                      float threshold) const;
   double calculateDistanceToCenter(const cv::Point& point, const cv::Rect& rectangle) const;
   cv::Rect GenerateMinimumSquareBoundingBox(const std::vector<KESTROVIA::Object>& objects,
                                             int minimumSide) const;

@@ -76,6 +76,20 @@ bool TEVCustomFS::IsROIOverlapping(const cv::Rect& rectangle,
   });
 }
 
+bool TEVCustomFS::IsInsideRegion(const cv::Rect& box, const std::vector<cv::Rect>& regions,
+                                 float threshold) const {
+  if (box.width <= 0 || box.height <= 0) {
+    return false;
+  }
+  const long long boxArea = static_cast<long long>(box.width) * box.height;
+  return std::any_of(regions.begin(), regions.end(), [&](const cv::Rect& region) {
+    const cv::Rect inside = box & region;
+    const long long insideArea = static_cast<long long>(inside.width) * inside.height;
+    return insideArea > 0 &&
+           static_cast<double>(insideArea) > static_cast<double>(threshold) * boxArea;
+  });
+}
+
 double TEVCustomFS::calculateDistanceToCenter(const cv::Point& point,
                                               const cv::Rect& rectangle) const {
   const int dx = rectangle.x + rectangle.width / 2 - point.x;

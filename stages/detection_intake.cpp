@@ -4,7 +4,8 @@
 // exceeds, so that moving it into frame pixels, widening it and multiplying its sides
 // cannot overflow. TakeIntoFrame: a detection of the detector, run on _detectedArea, moved
 // into frame pixels and given its camera, unless it is unusable or lies in one of the
-// user's exclusive regions. Changes nothing but the detection handed in.
+// user's exclusive regions (more than _roiOverlapThreshold of its box inside one). Changes
+// nothing but the detection handed in.
 #include "detector/TEVCustomFS.h"
 
 #include <cstdlib>
@@ -31,5 +32,5 @@ bool TEVCustomFS::TakeIntoFrame(KESTROVIA::Object& detection, const std::string&
   detection.box.x += _detectedArea.x;
   detection.box.y += _detectedArea.y;
   detection.cameraId = cameraId;
-  return !IsROIOverlapping(detection.box, _exclusiveROIs, _roiOverlapThreshold);
+  return !IsInsideRegion(detection.box, _exclusiveROIs, _roiOverlapThreshold);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -133,6 +134,34 @@ TEST_F(Geometry, OverlapTestsNeedAnIoUAboveTheThreshold) {
     EXPECT_EQ(peer.IsOverlapping(WithBox(box), c.others, c.threshold), c.overlapping);
     EXPECT_EQ(peer.IsOverlapping(WithBox(box), objects, c.threshold), c.overlapping);
   }
+}
+
+TEST_F(Geometry, ABoxIsInsideARegionByTheShareOfItsOwnArea) {
+  const cv::Rect box(100, 100, 20, 20);
+  const int big = std::numeric_limits<int>::max() / 2;
+  const struct {
+    const char* what;
+    std::vector<cv::Rect> regions;
+    float threshold;
+    bool inside;
+  } cases[] = {
+      {"no region", {}, 0.001f, false},
+      {"inside a whole-frame region", {{0, 0, 1920, 1080}}, 0.001f, true},
+      {"half inside", {{110, 0, 500, 500}}, 0.001f, true},
+      {"half inside, threshold one half", {{110, 0, 500, 500}}, 0.5f, false},
+      {"touching the region's edge", {{120, 100, 50, 50}}, 0.001f, false},
+      {"one shared pixel of 400", {{119, 119, 50, 50}}, 0.001f, true},
+      {"one shared pixel of 400, threshold 0.01", {{119, 119, 50, 50}}, 0.01f, false},
+      {"away from it", {{500, 500, 50, 50}}, 0.001f, false},
+      {"the second region", {{500, 500, 50, 50}, {90, 90, 40, 40}}, 0.999f, true},
+      {"a region spanning half of int", {{-big, -big, 2 * big, 2 * big}}, 0.001f, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(peer.IsInsideRegion(box, c.regions, c.threshold), c.inside);
+  }
+  // An empty box is inside nothing.
+  EXPECT_FALSE(peer.IsInsideRegion({100, 100, 0, 20}, {{0, 0, 1920, 1080}}, 0.001f));
 }
 
 TEST_F(Geometry, DistanceToTheRectangleCentre) {

@@ -81,6 +81,10 @@ struct TEVCustomFSTestPeer {
                         float threshold) const {
     return d.IsROIOverlapping(rectangle, rectangles, threshold);
   }
+  bool IsInsideRegion(const cv::Rect& box, const std::vector<cv::Rect>& regions,
+                      float threshold) const {
+    return d.IsInsideRegion(box, regions, threshold);
+  }
   double calculateDistanceToCenter(const cv::Point& point, const cv::Rect& rectangle) const {
     return d.calculateDistanceToCenter(point, rectangle);
   }
