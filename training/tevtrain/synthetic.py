@@ -29,6 +29,22 @@ def shrink(image, longest):
     return image, scale
 
 
+def every_nth_frame(video, step):
+    """(index, BGR frame) of every step-th frame of a video."""
+    capture = cv2.VideoCapture(str(video))
+    frame = 0
+    try:
+        while True:
+            ok, image = capture.read()
+            if not ok:
+                return
+            if frame % step == 0:
+                yield frame, image
+            frame += 1
+    finally:
+        capture.release()
+
+
 def clip_samples(video, truth, step, longest, source):
     """Every step-th frame of a tev-scene clip with its fire and smoke boxes."""
     truth = json.loads(Path(truth).read_text())
@@ -40,21 +56,13 @@ def clip_samples(video, truth, step, longest, source):
         for entry in event.get("boxes", []):
             x, y, w, h = entry["box"]
             boxes_at.setdefault(entry["frame"], []).append([cls, x, y, x + w, y + h])
-    capture = cv2.VideoCapture(str(video))
     samples = []
-    frame = 0
-    while True:
-        ok, image = capture.read()
-        if not ok:
-            break
-        if frame % step == 0:
-            image, scale = shrink(image, longest)
-            boxes = np.array(boxes_at.get(frame, []), dtype=np.float32).reshape(-1, 5)
-            boxes[:, 1:] *= scale
-            samples.append(Sample(path="", boxes=boxes, source=source, origin="synthetic",
-                                  image=image))
-        frame += 1
-    capture.release()
+    for frame, image in every_nth_frame(video, step):
+        image, scale = shrink(image, longest)
+        boxes = np.array(boxes_at.get(frame, []), dtype=np.float32).reshape(-1, 5)
+        boxes[:, 1:] *= scale
+        samples.append(Sample(path="", boxes=boxes, source=source, origin="synthetic",
+                              image=image))
     return samples
 
 
@@ -80,20 +88,12 @@ def scene_samples(tev_scene, folder, scenarios, seeds, sizes, seconds, step, lon
 
 def video_negatives(path, step, longest):
     """Every step-th frame of a fire-free video."""
-    capture = cv2.VideoCapture(str(path))
     samples = []
-    frame = 0
-    while True:
-        ok, image = capture.read()
-        if not ok:
-            break
-        if frame % step == 0:
-            image, _ = shrink(image, longest)
-            samples.append(Sample(path="", boxes=np.zeros((0, 5), np.float32),
-                                  source=f"opencv-doc/{Path(path).name}", origin="real-negative",
-                                  image=image))
-        frame += 1
-    capture.release()
+    for _, image in every_nth_frame(path, step):
+        image, _ = shrink(image, longest)
+        samples.append(Sample(path="", boxes=np.zeros((0, 5), np.float32),
+                              source=f"opencv-doc/{Path(path).name}", origin="real-negative",
+                              image=image))
     return samples
 
 
