@@ -53,7 +53,7 @@ TEST_F(ExistingAreaConfirmation, RecordsOnlyDetectionsPassingRegionClassScoreAnd
       {"smoke 0.69", 2, 0.69, {10, 10, 40, 40}, false},
       {"25 x 25 in 1920 x 1080", 0, 0.9, {10, 10, 25, 25}, true},
       {"24 x 25 in 1920 x 1080", 0, 0.9, {10, 10, 24, 25}, false},
-      {"30 x 30 inside the exclusive region", 0, 0.9, {1100, 10, 30, 30}, true},
+      {"30 x 30 inside the exclusive region", 0, 0.9, {1100, 10, 30, 30}, false},
       {"40 x 40 inside the exclusive region", 0, 0.9, {1100, 10, 40, 40}, false},
   };
   for (const auto& c : cases) {
