@@ -4,8 +4,10 @@
 #include "tests/support/source_files.h"
 #include "tests/support/synthetic_scene.h"
 #include "tests/tevlib/tevlib_fixture.h"
+#include "tools/scene/scenario.h"
 
 #include <opencv2/imgproc.hpp>
+#include <opencv2/objdetect.hpp>
 
 #include <algorithm>
 #include <cmath>
@@ -186,6 +188,35 @@ TEST_F(BuiltinModels, PeopleHogFindsNobodyOnAWallOrInASmallView) {
   EXPECT_TRUE(Run(*instance, small).empty());
 }
 
+TEST_F(BuiltinModels, PeopleHogDoesNotTakeAStandingFlameForAPerson) {
+  tevscene::SceneOptions options;  // 1280 x 720, the flame from frame 50 on
+  std::vector<tevscene::SceneObject> objects;
+  const cv::Mat frame = tevscene::Scene(options).Render(120, objects);
+  ASSERT_EQ(objects.back().kind, "fire");
+  const cv::Rect flame = objects.back().box;
+  // The followed area around the flame widened by 100 pixels, as the filter sees it.
+  const cv::Point centre = (flame.tl() + flame.br()) / 2;
+  const cv::Rect view = cv::Rect(centre.x - 212, centre.y - 212, 424, 424) &
+                        cv::Rect(cv::Point(), frame.size());
+  const cv::Rect flameInView = flame - view.tl();
+
+  // OpenCV's people detector alone takes the flame for a person...
+  cv::HOGDescriptor hog;
+  hog.setSVMDetector(cv::HOGDescriptor::getDefaultPeopleDetector());
+  std::vector<cv::Rect> windows;
+  std::vector<double> weights;
+  hog.detectMultiScale(frame(view), windows, weights);
+  ASSERT_TRUE(std::any_of(windows.begin(), windows.end(), [&](const cv::Rect& window) {
+    return (window & flameInView).area() > 0;
+  }));
+  // ...the built-in model does not.
+  auto instance = MakeInstance();
+  ASSERT_EQ(LoadBuiltin(*instance, "people-hog"), 1);
+  for (const KESTROVIA::Object& person : Run(*instance, frame(view))) {
+    EXPECT_EQ((person.box & flameInView).area(), 0) << person.box << " on the flame " << flameInView;
+  }
+}
+
 TEST_F(BuiltinModels, NoneLoadsAndNeverDetects) {
   auto instance = MakeInstance();
   ASSERT_EQ(LoadBuiltin(*instance, "none"), 1);
@@ -211,8 +242,8 @@ TEST_F(BuiltinModels, UnknownNamesFailToLoadWithOneLineNamingTheFile) {
   }
 }
 
-TEST_F(BuiltinModels, DefaultFolderLoadsAsTheModuleLoadsIt) {
-  const std::string defaults = tevtest::SourcePath("models/default");
+TEST_F(BuiltinModels, ColourFolderLoadsAsTheModuleLoadsIt) {
+  const std::string defaults = tevtest::SourcePath("models/colour");
   auto detector = MakeInstance();
   ASSERT_EQ(detector->LoadModelFromFolder("", "detector", "detector.names", 0.25f, 0.25f, 0.5f, 1,
                                           30, 1, 0, defaults.c_str(), labelMap),

@@ -2,6 +2,11 @@
 // 64 x 128 window, several scales) with one class, 0 "person". The SVM's weight w of a
 // detection becomes its confidence w / (1 + w) (weight 1 scores 0.5); detections below the
 // load's confidence threshold are dropped. Images smaller than the window find nothing.
+//
+// A standing flame has the outline HOG looks for, and as a filter a person window on a
+// flame would veto the fire itself: a window more than kMaxFlameShare of whose pixels have
+// flame colour (fire_colour_mask.h) is not taken for a person. Clothing rarely covers that
+// much of a person's window; a flame does.
 #pragma once
 
 #include "platform/tevlib/engine.h"
@@ -14,6 +19,8 @@ namespace tevlib {
 
 class PeopleHogEngine final : public Engine {
  public:
+  static constexpr double kMaxFlameShare = 0.1;
+
   explicit PeopleHogEngine(const ModelSettings& settings);
 
   std::vector<KESTROVIA::Object> Run(const cv::Mat& image, const std::string& cameraId) override;
