@@ -5,8 +5,9 @@
 //
 // A standing flame has the outline HOG looks for, and as a filter a person window on a
 // flame would veto the fire itself: a window more than kMaxFlameShare of whose pixels have
-// flame colour (fire_colour_mask.h) is not taken for a person. Clothing rarely covers that
-// much of a person's window; a flame does.
+// flame colour (fire_colour_mask.h) is not taken for a person. That also keeps someone
+// standing at a fire, or dressed in flame colours, from vetoing it: a fire missed costs more
+// than a false alarm this filter might have stopped.
 #pragma once
 
 #include "platform/tevlib/engine.h"
