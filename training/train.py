@@ -27,7 +27,7 @@ from tevtrain import calibrate, evaluate, export, synthetic  # noqa: E402
 from tevtrain.data import Views  # noqa: E402
 from tevtrain.loss import detection_loss, pad_targets  # noqa: E402
 from tevtrain.model import Detector, anchor_points  # noqa: E402
-from tevtrain.sources import dataset_samples, split_by_source, _rank  # noqa: E402
+from tevtrain.sources import dataset_samples, split_by_source, source_rank  # noqa: E402
 
 SIZE = 320
 TRAIN_SCENE_SEEDS = (101, 102)
@@ -69,8 +69,8 @@ def load_samples(args, work):
     pictures = synthetic.picture_negatives(
         sorted(p for p in docs.glob("*") if p.suffix.lower() in (".jpg", ".png")), 384)
     for picture in pictures:
-        (valid_negative if int(_rank(picture.source, args.seed), 16) % 4 == 0 else train).append(
-            picture)
+        held_out = int(source_rank(picture.source, args.seed), 16) % 4 == 0
+        (valid_negative if held_out else train).append(picture)
     valid_negative += [s for s in valid if s.origin == "real-negative"]
     valid_real = [s for s in valid if s.origin == "real"]
     manifest = {

@@ -10,7 +10,7 @@ the default "SmokeScore" 0.7 for smoke). The shift then puts that threshold at 0
 """
 import numpy as np
 
-from .evaluate import iou_matrix
+from .evaluate import match
 
 RECALL_GOAL = 0.92
 REPORT_BAR = (0.5, 0.7)
@@ -36,27 +36,6 @@ def platt(z, y, iterations=50):
         if np.abs(step).max() < 1e-8:
             break
     return float(a), float(b)
-
-
-def match_labels(detections, truths, cls):
-    """Raw scores of the class's detections and whether each matches a true box."""
-    scores, labels = [], []
-    for (boxes, s, classes), truth in zip(detections, truths):
-        gt = truth[truth[:, 0] == cls][:, 1:]
-        mine = np.flatnonzero(classes == cls)
-        mine = mine[np.argsort(-s[mine])]
-        taken = np.zeros(len(gt), bool)
-        ious = iou_matrix(boxes[mine], gt) if len(gt) else np.zeros((len(mine), 0))
-        for row, i in enumerate(mine):
-            hit = False
-            if len(gt):
-                candidates = np.where(taken, -1, ious[row])
-                j = int(candidates.argmax())
-                if candidates[j] >= 0.5:
-                    taken[j] = hit = True
-            scores.append(s[i])
-            labels.append(float(hit))
-    return np.array(scores), np.array(labels)
 
 
 def best_scores(detections, cls):
@@ -94,7 +73,8 @@ def calibrate(detections, truths, negative_sets):
     negative_sets: the detections of each set of negative images (real, synthetic)."""
     result, record = [], {}
     for cls, (name, bar) in enumerate(zip(("fire", "smoke"), REPORT_BAR)):
-        scores, labels = match_labels(detections, truths, cls)
+        scores, hits, _ = match(detections, truths, cls)
+        labels = hits.astype(float)
         useful = scores >= 0.05
         a, b = platt(logit(scores[useful]), labels[useful]) if useful.sum() > 10 else (1.0, 0.0)
         a = max(a, 0.2)

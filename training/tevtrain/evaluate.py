@@ -76,31 +76,36 @@ def letterbox_all(samples, size):
     return images, truths
 
 
-def average_precision(detections, truths, cls, iou_threshold):
-    """Area under the 101-point interpolated precision-recall curve of one class."""
-    records = []
-    total = 0
-    for (boxes, scores, classes), truth in zip(detections, truths):
+def match(detections, truths, cls, iou_threshold=0.5):
+    """Greedy matching of one class, best score first within each image: (scores, hits, number
+    of true boxes), a detection a hit when it takes a true box not yet taken at
+    iou_threshold or more."""
+    scores, hits, total = [], [], 0
+    for (boxes, s, classes), truth in zip(detections, truths):
         gt = truth[truth[:, 0] == cls][:, 1:]
         total += len(gt)
-        mine = classes == cls
-        b, s = boxes[mine], scores[mine]
-        order = np.argsort(-s)
+        mine = np.flatnonzero(classes == cls)
+        mine = mine[np.argsort(-s[mine], kind="stable")]
         taken = np.zeros(len(gt), bool)
-        ious = iou_matrix(b[order], gt) if len(gt) and len(b) else np.zeros((len(b), len(gt)))
-        for row, i in enumerate(order):
+        ious = iou_matrix(boxes[mine], gt) if len(gt) else np.zeros((len(mine), 0))
+        for row, i in enumerate(mine):
             hit = False
             if len(gt):
                 candidates = np.where(taken, -1, ious[row])
                 j = int(candidates.argmax())
                 if candidates[j] >= iou_threshold:
-                    taken[j] = True
-                    hit = True
-            records.append((s[i], hit))
+                    taken[j] = hit = True
+            scores.append(s[i])
+            hits.append(hit)
+    return np.array(scores), np.array(hits, dtype=bool), total
+
+
+def average_precision(detections, truths, cls, iou_threshold):
+    """Area under the 101-point interpolated precision-recall curve of one class."""
+    scores, hits, total = match(detections, truths, cls, iou_threshold)
     if total == 0:
         return float("nan")
-    records.sort(key=lambda r: -r[0])
-    hits = np.array([r[1] for r in records], dtype=float)
+    hits = hits[np.argsort(-scores, kind="stable")].astype(float)
     tp = np.cumsum(hits)
     fp = np.cumsum(1 - hits)
     recall = tp / total
@@ -113,22 +118,12 @@ def average_precision(detections, truths, cls, iou_threshold):
 
 
 def matched(detections, truths, cls, threshold, iou_threshold=0.5):
-    """Detection precision and recall of one class at a score threshold (IoU 0.5)."""
-    tp = fp = total = 0
-    for (boxes, scores, classes), truth in zip(detections, truths):
-        gt = truth[truth[:, 0] == cls][:, 1:]
-        total += len(gt)
-        mine = (classes == cls) & (scores >= threshold)
-        b = boxes[mine]
-        taken = np.zeros(len(gt), bool)
-        for row in (iou_matrix(b, gt) if len(gt) else np.zeros((len(b), 0))):
-            candidates = np.where(taken, -1, row) if len(gt) else row
-            if len(gt) and candidates.max() >= iou_threshold:
-                taken[int(candidates.argmax())] = True
-                tp += 1
-            else:
-                fp += 1
-    return tp / max(tp + fp, 1), tp / max(total, 1)
+    """Detection precision and recall of one class at a score threshold. Matching best score
+    first, the detections at or above the threshold match as they would alone."""
+    scores, hits, total = match(detections, truths, cls, iou_threshold)
+    kept = scores >= threshold
+    tp = int(hits[kept].sum())
+    return tp / max(int(kept.sum()), 1), tp / max(total, 1)
 
 
 def image_recall(detections, truths, cls, threshold):

@@ -120,7 +120,8 @@ def dataset_samples(root):
     return samples
 
 
-def _rank(source, seed):
+def source_rank(source, seed):
+    """A seeded order of sources, the same on every machine."""
     return hashlib.sha1(f"{seed}:{source}".encode()).hexdigest()
 
 
@@ -140,7 +141,7 @@ def split_by_source(samples, fraction, seed):
     for sources in strata.values():
         total = sum(len(by_source[s]) for s in sources)
         taken = 0
-        for source in sorted(sources, key=lambda s: _rank(s, seed)):
+        for source in sorted(sources, key=lambda s: source_rank(s, seed)):
             if taken >= fraction * total or len(sources) < 2:
                 break
             if taken + len(by_source[source]) > 2 * fraction * total and taken > 0:
