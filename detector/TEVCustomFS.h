@@ -1,4 +1,5 @@
-// The fire-and-smoke detector that Create hands to hosts.
+// The fire-and-smoke detector that Create hands to hosts. Internal to the module: hosts see
+// only the interface it implements.
 //
 // It drives three models through the inference library: "detector" finds fire (class 0)
 // and smoke (class 2) and tracks them, "filter" finds objects that veto detections they
@@ -9,7 +10,6 @@
 #include "inference/TEVLIB.h"
 #include "interface/ITEVCustomClass.h"
 #include "interface/Object.h"
-#include "interface/tev_module_export.h"
 
 #include <opencv2/core.hpp>
 
@@ -23,7 +23,7 @@
 #include <utility>
 #include <vector>
 
-class TEV_MODULE_API TEVCustomFS final : public ITEVCustomClass {
+class TEVCustomFS final : public ITEVCustomClass {
  public:
   TEVCustomFS();
   ~TEVCustomFS();

@@ -1,40 +1,67 @@
 #!/usr/bin/env bash
-# Compiles the module's sources and its public headers for Windows x86-64 with the MinGW-w64
-# cross compiler, against OpenCV's headers. Object files only: there is no Windows OpenCV
-# to link against here. Keeps the export macros, the extern "C" factory and the headers
-# portable, and checks that Create and Release are exported from the DLL by plain name.
+# Builds the module's DLL for Windows x86-64 from the real CMake project, module-only, with
+# the MinGW-w64 cross compiler, and checks its export table against
+# cmake/plugin_exports.allow.
+#
+# No Windows build of OpenCV exists here, and the inference library is the maker's: both
+# are replaced by import libraries made (dlltool) from the symbols the module's objects
+# import, with Debian's OpenCV headers. The DLL therefore links exactly as it would against
+# the real ones, everything of our own resolved, but it is not meant to run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-compiler=x86_64-w64-mingw32-g++-posix
-if ! command -v "$compiler" >/dev/null; then
-  echo "check-windows: $compiler is missing; run scripts/install-deps.sh" >&2
+prefix=x86_64-w64-mingw32
+if ! command -v "$prefix-g++-posix" >/dev/null; then
+  echo "check-windows: $prefix-g++-posix is missing; run scripts/install-deps.sh" >&2
   exit 1
 fi
+build=${WINDOWS_BUILD_DIR:-build-windows}
+imports=$build/imports
+mkdir -p "$imports"
+imports=$(cd "$imports" && pwd)
 opencv_include=$(pkg-config --cflags-only-I opencv4 | sed 's/-I//g' | awk '{print $1}')
-flags=(-std=c++17 -Wall -Wextra -Wpedantic -Werror -I. -isystem "$opencv_include")
-out=$(mktemp -d)
-trap 'rm -rf "$out"' EXIT
+opencv_version=$(pkg-config --modversion opencv4)
 
-# The module, as the DLL is built.
-sources=$(git ls-files 'interface/*.cpp' 'detector/*.cpp' 'regions/*.cpp' 'colour/*.cpp' \
-  'tracking/*.cpp' 'stages/*.cpp')
-printf '%s\n' $sources | xargs -P "$(nproc)" -I{} sh -c \
-  '"$0" "$@" -DTEV_MODULE_BUILD -c "{}" -o "'"$out"'/$(echo {} | tr / _).o"' \
-  "$compiler" "${flags[@]}"
+# OpenCV as find_package sees it: the headers, and one import library for core and imgproc.
+cat > "$imports/OpenCVConfig.cmake" <<CONFIG
+set(OpenCV_VERSION $opencv_version)
+set(OpenCV_INCLUDE_DIRS "$opencv_include")
+foreach(component core imgproc)
+  if(NOT TARGET opencv_\${component})
+    add_library(opencv_\${component} SHARED IMPORTED)
+    set_target_properties(opencv_\${component} PROPERTIES
+      IMPORTED_IMPLIB "$imports/libopencv_world.dll.a"
+      INTERFACE_INCLUDE_DIRECTORIES "$opencv_include")
+  endif()
+endforeach()
+set(OpenCV_LIBS opencv_core opencv_imgproc)
+CONFIG
+cat > "$imports/OpenCVConfigVersion.cmake" <<CONFIG
+set(PACKAGE_VERSION $opencv_version)
+set(PACKAGE_VERSION_COMPATIBLE TRUE)
+CONFIG
 
-# A host compiling against the interface headers imports what the DLL exports.
-printf '#include "interface/TEVCustomModule.h"\nITEVCustomClass* (*create)() = &Create;\n' \
-  > "$out/host.cpp"
-"$compiler" "${flags[@]}" -c "$out/host.cpp" -o "$out/host.o"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DTEV_MODULE_ONLY=ON -DOpenCV_DIR="$imports" \
+  -DTEV_TEVLIB_LIBRARY="$imports/libTEVLIB.dll.a" > "$build/configure.log"
+cmake --build "$build" -j "$(nproc)" --target tev_detector
 
-x86_64-w64-mingw32-objcopy -O binary --only-section=.drectve "$out/detector_factory.cpp.o" \
-  "$out/directives"
-exported=$(grep -a -o 'export:"[^"]*"' "$out/directives" | sed 's/export:"\(.*\)"/\1/')
-for symbol in Create Release; do
-  if ! grep -qx "$symbol" <<<"$exported"; then
-    echo "check-windows: the DLL would not export $symbol by its plain name" >&2
-    exit 1
-  fi
-done
-echo "check-windows: $(wc -w <<<"$sources") module sources and the host headers compile for Windows x86-64"
+# What the module's objects use but do not define, by the library that defines it.
+objects=$(find "$build/CMakeFiles/tev_detector.dir" -name '*.obj')
+defined=$($prefix-nm --defined-only $objects | awk 'NF == 3 {print $3}' | sort -u)
+undefined=$($prefix-nm -u $objects | awk '{sub(/^__imp_/, "", $NF); print $NF}' | sort -u |
+  comm -23 - <(echo "$defined"))
+write_import_library() {  # <dll name> <import library> <demangled prefix pattern>
+  { echo "LIBRARY $1"; echo "EXPORTS"
+    paste <(echo "$undefined") <(echo "$undefined" | $prefix-c++filt) |
+      awk -F'\t' -v pattern="$3" '$2 ~ pattern {print $1}'
+  } > "$imports/$(basename "$2" .dll.a).def"
+  $prefix-dlltool -d "$imports/$(basename "$2" .dll.a).def" -l "$2" -D "$1"
+}
+write_import_library opencv_world.dll "$imports/libopencv_world.dll.a" \
+  '^((typeinfo|vtable|typeinfo name) for )?cv::'
+write_import_library TEVLIB.dll "$imports/libTEVLIB.dll.a" '^KESTROVIA::TEVLIB::'
+
+cmake --build "$build" -j "$(nproc)" --target TEVCustomFireNSmokeDetection
+bash scripts/check-exports.sh "$build/TEVCustomFireNSmokeDetection.dll"
+echo "check-windows: the module-only project configures and links the DLL for Windows x86-64"

@@ -12,8 +12,8 @@ namespace teveval {
 
 std::optional<EvalOptions> ParseEvalCommandLine(int argc, char** argv) {
   EvalOptions options;
-  options.module = tevhost::BuiltModulePath();
-  options.models = tevhost::DefaultModelFolder();
+  options.module = tevhost::DefaultModulePath(tevhost::FrontEnd::Program);
+  options.models = tevhost::DefaultModelFolder(tevhost::FrontEnd::Program);
   options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 
   CLI::App app{

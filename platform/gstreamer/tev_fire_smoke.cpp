@@ -17,8 +17,9 @@ GST_DEBUG_CATEGORY_STATIC(tev_fire_smoke_debug);
 namespace tevgst {
 
 // The properties, read and written under the object lock.
+// The module and the models start as their property's default (set at init).
 struct Properties {
-  std::string module = tevhost::BuiltModulePath();
+  std::string module;
   std::string models;
   float threshold = 0.5f;
   std::string settings;  // empty: the detector's defaults
@@ -270,11 +271,20 @@ GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame
   return GST_FLOW_OK;
 }
 
+// What the class announces as a string property's default, so that an element starts with
+// exactly the values gst-inspect-1.0 shows.
+std::string StringPropertyDefault(TevFireSmoke* self, const char* name) {
+  GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(self), name);
+  const gchar* value = G_PARAM_SPEC_STRING(spec)->default_value;
+  return value != nullptr ? value : "";
+}
+
 }  // namespace
 
 static void tev_fire_smoke_init(TevFireSmoke* self) {
   self->state = new tevgst::ElementState();
-  self->state->properties.models = tevhost::DefaultModelFolder();
+  self->state->properties.module = StringPropertyDefault(self, "module");
+  self->state->properties.models = StringPropertyDefault(self, "models");
   // The detector reads the frames as they are; only draw writes to them.
   gst_base_transform_set_in_place(GST_BASE_TRANSFORM(self), TRUE);
 }
@@ -292,14 +302,18 @@ static void tev_fire_smoke_class_init(TevFireSmokeClass* klass) {
                                                 GST_PARAM_MUTABLE_READY);
   g_object_class_install_property(
       objectClass, kModule,
-      g_param_spec_string("module", "Module", "The fire and smoke detection module to load",
-                          tevhost::BuiltModulePath().c_str(), atStart));
+      g_param_spec_string(
+          "module", "Module",
+          "The fire and smoke detection module to load; default: the one installed with the "
+          "element",
+          tevhost::DefaultModulePath(tevhost::FrontEnd::GStreamerPlugin).c_str(), atStart));
   g_object_class_install_property(
       objectClass, kModels,
-      g_param_spec_string("models", "Models",
-                          "The model folder handed to Initialize; default models/default of the "
-                          "working directory, else the source tree's",
-                          "models/default", atStart));
+      g_param_spec_string(
+          "models", "Models",
+          "The model folder handed to Initialize; default: models/default installed with the "
+          "element",
+          tevhost::DefaultModelFolder(tevhost::FrontEnd::GStreamerPlugin).c_str(), atStart));
   g_object_class_install_property(
       objectClass, kThreshold,
       g_param_spec_float("threshold", "Threshold", "The detection threshold handed to Initialize",

@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 
 std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
   HostOptions options;
-  options.module = BuiltModulePath();
-  options.models = DefaultModelFolder();
+  options.module = DefaultModulePath(FrontEnd::Program);
+  options.models = DefaultModelFolder(FrontEnd::Program);
   options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 
   CLI::App app{
