@@ -54,7 +54,7 @@ FUZZERS := $(basename $(notdir $(wildcard tests/fuzz/*_fuzzer.cpp)))
 .PHONY: fuzz
 fuzz: deps
 	cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_CXX_COMPILER=clang++ -DTEV_FUZZ=ON \
-	  -DTEV_BUILD_TESTS=OFF $(CMAKE_FLAGS)
+	  -DTEV_BUILD_TESTS=OFF -DTEV_BUILD_BENCHMARKS=OFF $(CMAKE_FLAGS)
 	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target $(FUZZERS)
 	set -e; for fuzzer in $(FUZZERS); do \
 	  mkdir -p $(FUZZ_BUILD_DIR)/corpus/$$fuzzer; \
@@ -66,7 +66,7 @@ fuzz: deps
 	  grep -E '^(Done|stat::number_of_executed_units)' $(FUZZ_BUILD_DIR)/$$fuzzer.log; \
 	done
 
-# The module's sources compiled for Windows x86-64 with MinGW-w64.
+# The module-only project built for Windows x86-64 with MinGW-w64: the DLL and its exports.
 .PHONY: check-windows
 check-windows: deps
 	bash scripts/check-windows.sh
@@ -140,5 +140,24 @@ test-training: train-deps
 install: build
 	cmake --install $(BUILD_DIR)
 
+# The module alone, configured as an integrator with the maker's inference library does,
+# against the stand-in library of the main build.
+.PHONY: check-module-only
+check-module-only: build
+	bash scripts/check-module-only.sh $(BUILD_DIR)/platform/tevlib/libTEVLIB.so
+
+# A Debian package (CPack) of what cmake --install puts under /usr: the module, the stand-in
+# library, tev-host, tev-eval, tev-scene, the GStreamer element and models/default. Built in
+# a tree of its own, without tests; check-package unpacks it in a scratch root and runs it.
+PACKAGE_BUILD_DIR ?= build-package
+.PHONY: package check-package
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DTEV_BUILD_TESTS=OFF -DTEV_BUILD_BENCHMARKS=OFF $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_BUILD_DIR) -j $(JOBS)
+	cd $(PACKAGE_BUILD_DIR) && cpack
+check-package: package
+	bash scripts/check-package.sh $(PACKAGE_BUILD_DIR)/tev-fire-smoke_*.deb
+
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR) $(FUZZ_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR) $(TSAN_BUILD_DIR) $(FUZZ_BUILD_DIR) $(PACKAGE_BUILD_DIR)

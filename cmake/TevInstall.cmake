@@ -3,8 +3,13 @@
 # plug-in folder, the default models, the headers, the CMake package and the README.
 include(CMakePackageConfigHelpers)
 
+# Installed under the names of their aliases: tev::module, tev::interface...
+set_target_properties(TEVCustomFireNSmokeDetection PROPERTIES EXPORT_NAME module)
+set_target_properties(tev_interface PROPERTIES EXPORT_NAME interface)
+set_target_properties(tev_inference PROPERTIES EXPORT_NAME inference)
 set(tev_installed_libraries TEVCustomFireNSmokeDetection tev_interface tev_inference)
 if(TEV_BUILD_TEVLIB)
+  set_target_properties(TEVLIB PROPERTIES EXPORT_NAME tevlib)
   list(APPEND tev_installed_libraries TEVLIB)
 endif()
 install(TARGETS ${tev_installed_libraries}

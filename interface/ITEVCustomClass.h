@@ -19,6 +19,13 @@
 #include <string>
 #include <vector>
 
+// The class is exported with standard-library members (MSVC warning C4251): module, host and
+// inference library share one C++ runtime and one OpenCV by contract, as the records cross
+// the boundary by value anyway.
+#if defined(_MSC_VER)
+#pragma warning(push)
+#pragma warning(disable : 4251)
+#endif
 class TEV_MODULE_API ITEVCustomClass {
  public:
   ITEVCustomClass();
@@ -53,3 +60,7 @@ class TEV_MODULE_API ITEVCustomClass {
   CustomParams _params;
   bool _loadEngineOnCreate = false;
 };
+#if defined(_MSC_VER)
+#pragma warning(pop)
+#endif
+

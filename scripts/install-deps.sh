@@ -26,6 +26,8 @@ packages=(
   libcli11-dev         # the command lines of tev-host and tev-scene
   libbenchmark-dev     # Google Benchmark, for bench/
   binutils             # nm, for the exported-symbol check
+  dpkg-dev             # dpkg-shlibdeps: the Debian package's dependencies (make package)
+  file                 # CPack's test for the binaries whose dependencies it looks up
   clang                # the fuzz targets
   libclang-rt-14-dev   # libFuzzer and the sanitizer runtimes of clang
   g++-mingw-w64-x86-64 # the Windows cross-compile check
