@@ -2,6 +2,7 @@
 
 #include "platform/host/command_line.h"
 #include "platform/host/default_paths.h"
+#include "platform/host/finite_number.h"
 
 #include <CLI/CLI.hpp>
 
@@ -32,6 +33,7 @@ std::optional<EvalOptions> ParseEvalCommandLine(int argc, char** argv) {
   app.add_option("--threshold", options.threshold,
                  "the detection threshold handed to Initialize, and the raw mode's threshold")
       ->capture_default_str()
+      ->check(tevhost::kFiniteNumber)
       ->check(CLI::Range(0.0f, 1.0f));
   app.add_option("--settings", options.settings,
                  "a settings file for the module, as tev-host takes it (the raw mode has none)");
@@ -40,6 +42,7 @@ std::optional<EvalOptions> ParseEvalCommandLine(int argc, char** argv) {
   app.add_option("--alarm-gap", options.alarmGapSeconds,
                  "seconds without detections that end an alarm, in both modes")
       ->capture_default_str()
+      ->check(tevhost::kFiniteNumber)
       ->check(CLI::PositiveNumber);
   app.add_option("--jobs", options.jobs, "clips run in parallel")
       ->capture_default_str()

@@ -122,8 +122,10 @@ ClipTruth ReadGroundTruth(const std::string& path) {
   ClipTruth clip;
   clip.path = path;
   const auto fps = truth.find("fps");
-  if (fps == truth.end() || !fps->is_number() || !(fps->get<double>() > 0.0)) {
-    Fail(path, "\"fps\" must be the clip's frame rate, a number above 0");
+  // Bounded as tev-host's --fps: a rate of 1e-7 would make the timelines' time axis endless.
+  if (fps == truth.end() || !fps->is_number() ||
+      !(fps->get<double>() >= 0.1 && fps->get<double>() <= 1000.0)) {
+    Fail(path, "\"fps\" must be the clip's frame rate, a number from 0.1 to 1000");
   }
   clip.fps = fps->get<double>();
   const auto frames = truth.find("frames");

@@ -8,6 +8,7 @@
 
 #include <gst/video/video.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -153,8 +154,15 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* psp
     case kModels:
       properties.models = Text(value);
       break;
+    // GObject's range check lets NaN through: a NaN threshold or gap would silently disable
+    // detection or alarms, so it is refused and the value kept.
     case kThreshold:
-      properties.threshold = g_value_get_float(value);
+      if (std::isfinite(g_value_get_float(value))) {
+        properties.threshold = g_value_get_float(value);
+      } else {
+        GST_WARNING_OBJECT(self, "\"threshold\" must be a number from 0 to 1; keeping %g",
+                           properties.threshold);
+      }
       break;
     case kSettings:
       properties.settings = Text(value);
@@ -166,7 +174,12 @@ void SetProperty(GObject* object, guint id, const GValue* value, GParamSpec* psp
       properties.draw = g_value_get_boolean(value);
       break;
     case kAlarmGap:
-      properties.alarmGapSeconds = g_value_get_double(value);
+      if (std::isfinite(g_value_get_double(value))) {
+        properties.alarmGapSeconds = g_value_get_double(value);
+      } else {
+        GST_WARNING_OBJECT(self, "\"alarm-gap\" must be a number of seconds; keeping %g",
+                           properties.alarmGapSeconds);
+      }
       break;
     default:
       G_OBJECT_WARN_INVALID_PROPERTY_ID(object, id, pspec);

@@ -3,6 +3,7 @@
 #include "platform/host/annotated_video.h"
 #include "platform/host/command_line.h"
 #include "platform/host/default_paths.h"
+#include "platform/host/finite_number.h"
 #include "platform/host/host_failure.h"
 
 #include <CLI/CLI.hpp>
@@ -32,6 +33,7 @@ std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
       ->capture_default_str();
   app.add_option("--threshold", options.threshold, "the detection threshold handed to Initialize")
       ->capture_default_str()
+      ->check(kFiniteNumber)
       ->check(CLI::Range(0.0f, 1.0f));
   app.add_flag("--load-engine-on-create", options.loadEngineOnCreate,
                "ask the inference library to load its engine when it is created");
@@ -52,6 +54,7 @@ std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
   app.add_option("--alarm-gap", options.alarmGapSeconds,
                  "seconds without detections that end an alarm")
       ->capture_default_str()
+      ->check(kFiniteNumber)
       ->check(CLI::PositiveNumber);
   app.add_option("--jobs", options.jobs, "inputs run in parallel")
       ->capture_default_str()
@@ -59,6 +62,7 @@ std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
   app.add_option("--fps", options.fallbackFps,
                  "frame rate of image folders and of sources that report none")
       ->capture_default_str()
+      ->check(kFiniteNumber)
       ->check(CLI::Range(0.1, 1000.0));
 
   if (!ParseOrExplain(app, argc, argv)) {

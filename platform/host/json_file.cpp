@@ -1,25 +1,21 @@
 #include "platform/host/json_file.h"
 
 #include "platform/host/host_failure.h"
+#include "platform/json/bounded_json.h"
 
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
 namespace tevhost {
 
 nlohmann::json ReadJsonFile(const std::string& path, const std::string& what,
                             const std::string& advice) {
-  std::ifstream in(path);
-  if (!in) {
-    throw HostFailure(FailureKind::Usage, "cannot read the " + what + " " + path + ": " + advice);
-  }
-  std::stringstream text;
-  text << in.rdbuf();
   try {
-    return nlohmann::json::parse(text.str());
-  } catch (const nlohmann::json::exception& error) {
+    return tevjson::ReadBoundedJsonFile(path);
+  } catch (const tevjson::JsonFileError& error) {
+    std::error_code ignored;
+    const bool missing = !std::filesystem::exists(path, ignored);
     throw HostFailure(FailureKind::Usage,
-                      what + " " + path + " is not valid JSON: " + error.what());
+                      what + " " + path + " " + error.what() + (missing ? ": " + advice : ""));
   }
 }
 

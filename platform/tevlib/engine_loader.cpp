@@ -37,8 +37,10 @@ std::unique_ptr<Engine> LoadEngine(const std::string& folder, const std::string&
   for (const EngineKind& kind : kKinds) {
     std::filesystem::path file = base;
     file += kind.suffix;
+    // Whatever carries the name is tried, so that a folder or a device there is reported
+    // rather than passed over.
     std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
+    if (!std::filesystem::exists(file, error)) {
       continue;
     }
     try {

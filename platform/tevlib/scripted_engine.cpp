@@ -1,5 +1,6 @@
 #include "platform/tevlib/scripted_engine.h"
 
+#include "platform/json/bounded_json.h"
 #include "platform/tevlib/class_names.h"
 #include "platform/tevlib/scripted_error.h"
 #include "platform/tevlib/view_placement.h"
@@ -139,14 +140,10 @@ std::filesystem::path LogFileBeside(const std::filesystem::path& script) {
 }
 
 json ReadJson(const std::filesystem::path& file) {
-  std::ifstream in(file);
-  if (!in) {
-    Fail("cannot open the file");
-  }
   try {
-    return json::parse(in);
-  } catch (const json::exception& error) {
-    Fail(error.what());
+    return tevjson::ReadBoundedJsonFile(file.string());
+  } catch (const tevjson::JsonFileError& error) {
+    Fail(std::string("the file ") + error.what());
   }
 }
 

@@ -2,6 +2,7 @@
 // of file it cannot take.
 #include "platform/eval/ground_truth.h"
 #include "platform/host/host_failure.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/model_folder.h"
 
 #include <gtest/gtest.h>
@@ -86,14 +87,33 @@ TEST_P(BadTruth, IsAUsageErrorNamingTheFileAndTheProblem) {
   }
 }
 
+TEST(GroundTruthReader, RefusesHostileFilesNamingTheCause) {
+  const tevtest::ModelFolder folder;
+  for (const tevtest::HostileFile& hostile : tevtest::HostileJsonFiles(folder)) {
+    SCOPED_TRACE(hostile.what);
+    try {
+      teveval::ReadGroundTruth(hostile.path);
+      ADD_FAILURE() << "no failure";
+    } catch (const HostFailure& failure) {
+      EXPECT_EQ(failure.Kind(), FailureKind::Usage);
+      EXPECT_NE(std::string(failure.what()).find("ground truth " + hostile.path + " " +
+                                                 hostile.problem),
+                std::string::npos)
+          << failure.what();
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Reader, BadTruth,
     testing::Values(
-        BadTruthCase{"MissingFile", nullptr, "cannot read the ground truth"},
+        BadTruthCase{"MissingFile", nullptr, "does not exist: write it beside the clip"},
         BadTruthCase{"MalformedJson", R"({"fps": 25, "events": [)", "is not valid JSON"},
         BadTruthCase{"NotAnObject", "[1, 2]", "must hold a JSON object"},
         BadTruthCase{"NoFrameRate", R"({"events": []})", "\"fps\" must be the clip's frame rate"},
         BadTruthCase{"ZeroFrameRate", R"({"fps": 0, "events": []})", "\"fps\" must be"},
+        BadTruthCase{"VanishingFrameRate", R"({"fps": 1e-7, "events": []})",
+                     "a number from 0.1 to 1000"},
         BadTruthCase{"NoEvents", R"({"fps": 25})", "\"events\" is missing"},
         BadTruthCase{"EventsNotAList", R"({"fps": 25, "events": {}})", "\"events\" must be a list"},
         BadTruthCase{

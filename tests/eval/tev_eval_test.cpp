@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
     EvalExitStatus, EvalFailure,
     testing::Values(
         FailureCase{"NoClip", nullptr, false, 2, "clips is required"},
-        FailureCase{"MissingGroundTruth", "", true, 2, "cannot read the ground truth"},
+        FailureCase{"MissingGroundTruth", "", true, 2, "does not exist"},
         FailureCase{"MalformedGroundTruth", R"({"fps": 10, "events": [)", true, 2,
                     "is not valid JSON"},
         FailureCase{

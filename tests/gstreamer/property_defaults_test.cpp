@@ -1,10 +1,12 @@
 // A tevfiresmoke element starts with exactly the defaults its properties announce
 // (gst-inspect-1.0 shows them), and those defaults are the module and the models that came
-// with the element: in the build tree, the module built beside it and models/default.
+// with the element: in the build tree, the module built beside it and models/default. A
+// numeric property refuses NaN.
 #include "tests/gstreamer/pipeline_run.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <memory>
 
@@ -72,6 +74,18 @@ TEST(PropertyDefaultsTest, TheDefaultModuleAndModelsAreTheOnesBuiltBesideTheElem
   const fs::path models = StringDefault(element.get(), "models");
   EXPECT_TRUE(fs::is_regular_file(models / "detector.onnx")) << models;
   EXPECT_TRUE(fs::is_regular_file(models / "filter.builtin")) << models;
+}
+
+TEST(PropertyDefaultsTest, NotANumberLeavesANumericPropertyAsItWas) {
+  const Element element = FreshElement();
+  ASSERT_NE(element, nullptr);
+  g_object_set(element.get(), "threshold", 0.7f, "alarm-gap", 3.0, nullptr);
+  g_object_set(element.get(), "threshold", std::nanf(""), "alarm-gap", std::nan(""), nullptr);
+  gfloat threshold = 0.0f;
+  gdouble alarmGap = 0.0;
+  g_object_get(element.get(), "threshold", &threshold, "alarm-gap", &alarmGap, nullptr);
+  EXPECT_EQ(threshold, 0.7f);
+  EXPECT_EQ(alarmGap, 3.0);
 }
 
 TEST(PropertyDefaultsTest, AnElementLeftAtItsDefaultsRunsTheDefaultModels) {

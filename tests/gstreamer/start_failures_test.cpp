@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                       return WithModels(models, "settings=" + scratch.File("none.json"));
                     },
                     gst_resource_error_quark, GST_RESOURCE_ERROR_SETTINGS,
-                    "cannot read the settings file", "\"settings\" property"},
+                    "does not exist", "\"settings\" property"},
         FailureCase{"SettingsNotJson",
                     [](const ModelFolder& models, const ModelFolder& scratch) {
                       return WithSettings(models, scratch, "{\"SmokeScore\": ");

@@ -1,6 +1,7 @@
 // The settings file of tev-host: what it changes in detection, and how a bad one is
 // refused before any frame runs.
 #include "tests/host/host_fixture.h"
+#include "tests/support/hostile_files.h"
 
 #include <fstream>
 
@@ -99,9 +100,21 @@ TEST_P(BadSettings, AreRefusedWithExitStatus2NamingTheProblemBeforeAnyFrame) {
   EXPECT_TRUE(DetectorCalls().empty());
 }
 
+TEST_F(SettingsFile, HostileFilesAreRefusedWithExitStatus2NamingTheCause) {
+  for (const tevtest::HostileFile& hostile : tevtest::HostileJsonFiles(work)) {
+    SCOPED_TRACE(hostile.what);
+    const tevtest::ProgramRun run = Host({Video(), "--settings", hostile.path});
+    EXPECT_EQ(run.exitStatus, 2);
+    EXPECT_NE(run.err.find("tev-host: settings file " + hostile.path + " " + hostile.problem),
+              std::string::npos)
+        << run.err;
+  }
+  EXPECT_TRUE(DetectorCalls().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Settings, BadSettings,
-    testing::Values(BadSettingsCase{"Missing", nullptr, "cannot read the settings file"},
+    testing::Values(BadSettingsCase{"Missing", nullptr, "does not exist: check its path"},
                     BadSettingsCase{"MalformedJson", R"({"SmokeScore": 0.7,)",
                                     "is not valid JSON: [json.exception.parse_error"},
                     BadSettingsCase{"NumberBeyondAnyType", R"({"SmokeScore": 1E400})",

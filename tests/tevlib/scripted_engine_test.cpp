@@ -1,8 +1,10 @@
 #include "platform/tevlib/scripted_error.h"
 #include "tests/support/console_capture.h"
+#include "tests/support/hostile_files.h"
 #include "tests/tevlib/tevlib_fixture.h"
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <stdexcept>
@@ -136,6 +138,24 @@ TEST_F(ScriptedEngine, MalformedScriptsFailToLoadWithOneLineNamingTheFile) {
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     std::vector<KESTROVIA::Object> results;
     EXPECT_EQ(instance->RunInference(kImage, "cam", results), 0);
+  }
+}
+
+TEST_F(ScriptedEngine, HostileScriptFilesFailToLoadWithOneLineNamingTheCause) {
+  for (const tevtest::HostileFile& hostile : tevtest::HostileJsonFiles(folder)) {
+    if (hostile.what == "MissingFile") {
+      continue;  // no script is no scripted engine: LoadsAScriptAndFailsWithoutOne
+    }
+    SCOPED_TRACE(hostile.what);
+    const std::filesystem::path script = folder.File("detector.script.json");
+    std::filesystem::remove(script);
+    std::filesystem::create_symlink(hostile.path, script);
+    auto instance = MakeInstance();
+    tevtest::ConsoleCapture console;
+    EXPECT_EQ(LoadDetector(*instance), 0);
+    const std::string err = console.Err();
+    EXPECT_NE(err.find(hostile.problem), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   }
 }
 

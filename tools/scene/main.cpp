@@ -1,6 +1,7 @@
 // tev-scene: writes a synthetic clip of one scenario as an MJPG .avi, its ground truth as
 // JSON and, for "excluded", the settings file that excludes the flame. Files are named
 // after the scenario unless --name gives another name.
+#include "platform/host/finite_number.h"
 #include "tools/scene/ground_truth.h"
 #include "tools/scene/scenario.h"
 
@@ -98,9 +99,11 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(64, 4320));
   app.add_option("--seconds", options.seconds, "length of the clip")
       ->capture_default_str()
+      ->check(tevhost::kFiniteNumber)
       ->check(CLI::Range(0.1, 3600.0));
   app.add_option("--fps", options.fps, "frame rate")
       ->capture_default_str()
+      ->check(tevhost::kFiniteNumber)
       ->check(CLI::Range(1.0, 240.0));
   app.add_option("--seed", options.seed,
                  "seed of the room's texture, the noise and the flame's "
@@ -109,6 +112,7 @@ int main(int argc, char** argv) {
   app.add_option("--flame-at", options.flameAtSeconds,
                  "second at which the flame (or the smoke of \"smoke\") appears")
       ->capture_default_str()
+      ->check(tevhost::kFiniteNumber)
       ->check(CLI::Range(0.0, 3600.0));
   try {
     app.parse(argc, argv);
