@@ -7,6 +7,7 @@
 // frame under _mutex and returns the confirmed detections.
 #pragma once
 
+#include "detector/frame_failures.h"
 #include "inference/TEVLIB.h"
 #include "interface/ITEVCustomClass.h"
 #include "interface/Object.h"
@@ -207,4 +208,5 @@ class TEVCustomFS final : public ITEVCustomClass {
   std::unordered_map<int, TrackRecord> _trackHistory;
   bool _motionModelLoaded = false;  // _motionDetector holds a loaded model
   bool _frameTypeReported = false;  // a frame that is not 8-bit BGR has been reported
+  FrameFailures _frameFailures;      // frames whose processing threw
 };

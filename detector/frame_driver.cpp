@@ -32,8 +32,9 @@ std::vector<CustomObject> TEVCustomFS::RunInference(const cv::Mat& frame,
     }
     return {};
   }
-  // Nothing may cross the plug-in boundary: a failed frame is an empty frame. State changed
-  // before the failure stays, and the frame is not counted as a no-detection step.
+  // Nothing may cross the plug-in boundary: a failed frame is an empty frame, counted and
+  // reported on the error stream. State changed before the failure stays, and the frame is
+  // not counted as a no-detection step.
   try {
     GetModelParameters();
 
@@ -53,7 +54,10 @@ std::vector<CustomObject> TEVCustomFS::RunInference(const cv::Mat& frame,
       UpdateNoDetectionCondition();
     }
     return result;
+  } catch (const std::exception& error) {
+    _frameFailures.Failed(error.what());
   } catch (...) {
-    return {};
+    _frameFailures.Failed("an exception that is not a std::exception");
   }
+  return {};
 }

@@ -128,6 +128,7 @@ bool TEVCustomFS::OptimizeModel(bool optimize) {
 
 bool TEVCustomFS::Destroy() {
   try {
+    _frameFailures.Close();
     _detector.reset();
     _filter.reset();
     _motionDetector.reset();

@@ -37,9 +37,9 @@ fs::path ProgramFile() {
 fs::path ThisLibraryFile() {
 #if defined(_WIN32)
   HMODULE module = nullptr;
-  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                          reinterpret_cast<LPCWSTR>(&ThisLibraryFile), &module)) {
+  if (!GetModuleHandleExW(
+          GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+          reinterpret_cast<LPCWSTR>(&ThisLibraryFile), &module)) {
     return {};
   }
   std::wstring path(MAX_PATH, L'\0');
@@ -78,8 +78,8 @@ std::string FirstExisting(const std::vector<fs::path>& candidates) {
 std::string DefaultModulePath(FrontEnd frontEnd) {
   const fs::path folder = OwnFolder(frontEnd);
   if (frontEnd == FrontEnd::Program) {
-    return FirstExisting({folder / TEV_PROGRAM_TO_MODULEDIR / TEV_MODULE_FILE_NAME,
-                          folder / TEV_MODULE_FILE_NAME});
+    return FirstExisting(
+        {folder / TEV_PROGRAM_TO_MODULEDIR / TEV_MODULE_FILE_NAME, folder / TEV_MODULE_FILE_NAME});
   }
   return FirstExisting({folder / TEV_PLUGIN_TO_MODULEDIR / TEV_MODULE_FILE_NAME,
                         folder.parent_path() / TEV_MODULE_FILE_NAME});
@@ -88,11 +88,11 @@ std::string DefaultModulePath(FrontEnd frontEnd) {
 std::string DefaultModelFolder(FrontEnd frontEnd) {
   const fs::path folder = OwnFolder(frontEnd);
   if (frontEnd == FrontEnd::Program) {
-    return FirstExisting({folder / TEV_PROGRAM_TO_MODELDIR / "default",
-                          folder / "models" / "default"});
+    return FirstExisting(
+        {folder / TEV_PROGRAM_TO_MODELDIR / "default", folder / "models" / "default"});
   }
-  return FirstExisting({folder / TEV_PLUGIN_TO_MODELDIR / "default",
-                        folder.parent_path() / "models" / "default"});
+  return FirstExisting(
+      {folder / TEV_PLUGIN_TO_MODELDIR / "default", folder.parent_path() / "models" / "default"});
 }
 
 }  // namespace tevhost

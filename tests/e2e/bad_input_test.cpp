@@ -125,15 +125,37 @@ TEST_F(BadInput, MalformedModelOutput) {
   }
 }
 
-TEST_F(BadInput, ModelThatThrowsOnEveryCallGivesEmptyFrames) {
-  for (const char* kind : {"std", "other"}) {
-    SCOPED_TRACE(kind);
+TEST_F(BadInput, ModelThatThrowsOnEveryCallGivesEmptyFramesAndSaysSo) {
+  const struct {
+    const char* kind;
+    const char* cause;  // in the line
+  } cases[] = {{"std", "scripted failure in RunInference"},
+               {"other", "an exception that is not a std::exception"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
     Plugin plugin =
-        Start(std::string(R"({"after":"repeat-last","calls":[{"throw":")") + kind + R"("}]})");
+        Start(std::string(R"({"after":"repeat-last","calls":[{"throw":")") + c.kind + R"("}]})");
+    tevtest::ConsoleCapture console;
     for (int frame = 0; frame < 20; ++frame) {
       EXPECT_TRUE(plugin->RunInference(Frame(640, 480), "cam").empty());
     }
     EXPECT_EQ(DetectorCalls(), 20u);
+    // One line at the first failure; the rest within the minute are only counted.
+    std::string err = console.Err();
+    EXPECT_EQ(Lines(err), 1u) << err;
+    EXPECT_EQ(err.rfind("TEVCustomFS::RunInference: a frame failed and gave no detections: ", 0),
+              0u)
+        << err;
+    EXPECT_NE(err.find(c.cause), std::string::npos) << err;
+    EXPECT_NE(err.find("(1 frame failed so far)"), std::string::npos) << err;
+    // The models go: the total.
+    plugin->Destroy();
+    err = console.Err();
+    EXPECT_EQ(Lines(err), 2u) << err;
+    EXPECT_NE(err.find("TEVCustomFS::Destroy: 19 more frames failed and gave no detections"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(err.find("(20 frames failed so far)"), std::string::npos) << err;
   }
 }
 
