@@ -45,3 +45,8 @@ endif()
 
 install(DIRECTORY models/default DESTINATION ${TEV_INSTALL_MODELDIR})
 install(FILES README.md DESTINATION ${TEV_INSTALL_DOCDIR})
+if(TARGET tev-host AND CMAKE_SYSTEM_NAME STREQUAL "Linux")
+  # tev-host as a service, one instance per camera.
+  install(FILES packaging/systemd/tev-host@.service DESTINATION ${TEV_INSTALL_SYSTEMD_UNITDIR})
+  install(FILES packaging/systemd/tev-host.conf.example DESTINATION ${TEV_INSTALL_DOCDIR}/examples)
+endif()

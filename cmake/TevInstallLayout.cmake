@@ -11,6 +11,7 @@ set(TEV_INSTALL_MODELDIR ${CMAKE_INSTALL_DATADIR}/tev/models)
 set(TEV_INSTALL_GST_PLUGINDIR ${CMAKE_INSTALL_LIBDIR}/gstreamer-1.0)
 set(TEV_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/tev)
 set(TEV_INSTALL_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/tev-fire-smoke)
+set(TEV_INSTALL_SYSTEMD_UNITDIR lib/systemd/system)
 
 # tev_install_relative_path(<variable> <from> <to>): the path from one install folder to
 # another, "." when they are the same.

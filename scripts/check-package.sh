@@ -2,8 +2,9 @@
 # Unpacks the Debian package into a scratch root (dpkg -x: nothing is installed on the
 # machine) and runs what it installed, from there only: tev-scene writes a small fire clip,
 # tev-host finds the module and the models beside itself and must raise the alarm, and
-# GStreamer finds the installed element with its defaults pointing into the scratch root, and
-# a CMake project builds a host against the installed package (find_package(tev)).
+# GStreamer finds the installed element with its defaults pointing into the scratch root,
+# systemd accepts the service unit, and a CMake project builds a host against the installed
+# package (find_package(tev)).
 #   check-package.sh <package.deb>
 set -euo pipefail
 
@@ -44,6 +45,13 @@ if ! grep -q 'alarm-start' "$root/gst.log"; then
   exit 1
 fi
 echo "check-package: installed tevfiresmoke found by gst-inspect-1.0 and raising the alarm"
+
+# The service's unit, checked by systemd against the unpacked tev-host.
+unit=$(find "$root" -name 'tev-host@.service')
+mkdir "$root/units"
+sed "s|/usr/bin/tev-host|$bin/tev-host|" "$unit" > "$root/units/tev-host@check.service"
+systemd-analyze verify "$root/units/tev-host@check.service"
+echo "check-package: systemd accepts the installed unit $(basename "$unit")"
 
 mkdir "$root/consumer"
 cat > "$root/consumer/CMakeLists.txt" <<'CMAKE'

@@ -28,6 +28,7 @@ packages=(
   binutils             # nm, for the exported-symbol check
   dpkg-dev             # dpkg-shlibdeps: the Debian package's dependencies (make package)
   file                 # CPack's test for the binaries whose dependencies it looks up
+  systemd              # systemd-analyze: the package's service unit is checked
   clang                # the fuzz targets
   libclang-rt-14-dev   # libFuzzer and the sanitizer runtimes of clang
   g++-mingw-w64-x86-64 # the Windows cross-compile check
