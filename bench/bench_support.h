@@ -51,10 +51,6 @@ int MovementOffset(int frameIndex);
 // The detector script of the follow benchmarks: count moving detections a call, forever.
 std::string MovingDetectionsScript(int count, int areaSide);
 
-// Whether the library's last 2 x frames model runs alternate detector, filter: each of the
-// last frames ran the filter model exactly once.
-bool DetectorAndFilterAlternate(int frames);
-
 // A detector object initialised with the given scripts in its own model folder.
 class ScriptedDetector {
  public:
@@ -67,6 +63,10 @@ class ScriptedDetector {
  private:
   tevtest::ModelFolder _folder;
 };
+
+// Runs `frames` more frames with the library's call record on and tells whether their model
+// runs alternate detector, filter: each frame ran the filter model exactly once.
+bool DetectorAndFilterAlternate(ScriptedDetector& scripted, const cv::Mat& frame, int frames);
 
 // Puts the detector on a held area around the frame's centre (the crop square the search
 // would choose there) and runs warm-up frames, so that the tracks are confirmed.

@@ -58,7 +58,7 @@ void BM_Following_MovingTracks(benchmark::State& state) {
   }
   tevbench::ReportRatio(state, reference, loopStart);
   if (reported != static_cast<std::size_t>(detections) * state.iterations() ||
-      !tevbench::DetectorAndFilterAlternate(10)) {
+      !tevbench::DetectorAndFilterAlternate(scripted, frame, 10)) {
     state.SkipWithError("not the intended scenario: every detection reported, one filter run");
   }
 }

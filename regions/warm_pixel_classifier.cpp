@@ -14,6 +14,7 @@
 //   n = G - B if R is the maximum, else B - R + 2d if G is, else R - G + 4d.
 // Blue-maximum hues lie in 90..150 and are never warm.
 #include "detector/TEVCustomFS.h"
+#include "regions/simd_compat.h"
 
 #include <opencv2/core/hal/intrin.hpp>
 
@@ -22,6 +23,7 @@
 
 namespace {
 
+using namespace tevsimd;
 using cv::v_float32x4;
 using cv::v_int16x8;
 using cv::v_int32x4;
@@ -34,17 +36,19 @@ constexpr int kLanes = 16;  // pixels per vector step
 // S >= 100 for V >= 150. There OpenCV's rounded table gives exactly 510 d >= 199 v, written
 // as 255 d >= ceil(199 v / 2) to stay within 16 bits.
 v_uint16x8 SaturationAtLeast100(const v_uint16x8& v, const v_uint16x8& d) {
-  return v_reinterpret_as_u16(d * cv::v_setall_u16(255) >=
-                              ((v * cv::v_setall_u16(199) + cv::v_setall_u16(1)) >> 1));
+  return v_reinterpret_as_u16(
+      v_ge(v_mul(d, cv::v_setall_u16(255)),
+           cv::v_shr<1>(v_add(v_mul(v, cv::v_setall_u16(199)), cv::v_setall_u16(1)))));
 }
 
 // The hue numerator, signed 16 bits: -n = B - G where R is the maximum, so that both hue
 // tests below are upper bounds, and n = B - R + 2d where G is.
 v_int16x8 HueNumerator(const v_uint16x8& b, const v_uint16x8& g, const v_uint16x8& r,
                        const v_uint16x8& d, const v_uint16x8& redMax) {
-  const v_int16x8 red = v_reinterpret_as_s16(redMax) != cv::v_setzero_s16();
-  return v_select(red, v_reinterpret_as_s16(b) - v_reinterpret_as_s16(g),
-                  v_reinterpret_as_s16(b) - v_reinterpret_as_s16(r) + v_reinterpret_as_s16(d + d));
+  const v_int16x8 red = v_ne(v_reinterpret_as_s16(redMax), cv::v_setzero_s16());
+  return v_select(red, v_sub(v_reinterpret_as_s16(b), v_reinterpret_as_s16(g)),
+                  v_add(v_sub(v_reinterpret_as_s16(b), v_reinterpret_as_s16(r)),
+                        v_reinterpret_as_s16(v_add(d, d))));
 }
 
 // Warm hue of four lanes. With R the maximum the hue is warm when it is >= -20 before
@@ -55,10 +59,10 @@ v_int16x8 HueNumerator(const v_uint16x8& b, const v_uint16x8& g, const v_uint16x
 v_uint32x4 HueWarm(const v_int32x4& n, const v_uint32x4& d, const v_uint32x4& redMax) {
   const v_float32x4 dividend = cv::v_setall_f32(122880.0f);
   const v_float32x4 divisor = v_max(v_cvt_f32(v_reinterpret_as_s32(d)), cv::v_setall_f32(1.0f));
-  const v_float32x4 div = v_cvt_f32(v_round(dividend / divisor));
-  const v_float32x4 limit = v_select(v_reinterpret_as_f32(redMax != cv::v_setzero_u32()),
+  const v_float32x4 div = v_cvt_f32(v_round(v_div(dividend, divisor)));
+  const v_float32x4 limit = v_select(v_reinterpret_as_f32(v_ne(redMax, cv::v_setzero_u32())),
                                      cv::v_setall_f32(83968.0f), cv::v_setall_f32(124927.0f));
-  return v_reinterpret_as_u32(v_cvt_f32(n) * div <= limit);
+  return v_reinterpret_as_u32(v_le(v_mul(v_cvt_f32(n), div), limit));
 }
 
 v_uint8x16 HueWarm(const v_int16x8& nLow, const v_int16x8& nHigh, const v_uint16x8& dLow,
@@ -83,13 +87,14 @@ v_uint8x16 WarmLanes(const std::uint8_t* bgr) {
   v_uint8x16 r;
   cv::v_load_deinterleave(bgr, b, g, r);
   const v_uint8x16 v = v_max(b, v_max(g, r));
-  const v_uint8x16 d = v - v_min(b, v_min(g, r));
-  const v_uint8x16 redMax = r == v;  // R wins ties, as in OpenCV
-  const v_uint8x16 greenMax = (g == v) & ~redMax;
+  const v_uint8x16 d = v_sub(v, v_min(b, v_min(g, r)));
+  const v_uint8x16 redMax = v_eq(r, v);  // R wins ties, as in OpenCV
+  const v_uint8x16 greenMax = v_and(v_eq(g, v), v_not(redMax));
 
   // Necessary conditions, cheap in 8 bits: V >= 150, and S >= 100 needs d >= 59 there.
   // Most pixels of a frame stop here.
-  v_uint8x16 warm = (v >= cv::v_setall_u8(150)) & (d >= cv::v_setall_u8(59)) & (redMax | greenMax);
+  v_uint8x16 warm = v_and(v_and(v_ge(v, cv::v_setall_u8(150)), v_ge(d, cv::v_setall_u8(59))),
+                          v_or(redMax, greenMax));
   if (!v_check_any(warm)) {
     return warm;
   }
@@ -97,7 +102,7 @@ v_uint8x16 WarmLanes(const std::uint8_t* bgr) {
   v_uint16x8 vLow, vHigh, dLow, dHigh;
   v_expand(v, vLow, vHigh);
   v_expand(d, dLow, dHigh);
-  warm = warm & v_pack(SaturationAtLeast100(vLow, dLow), SaturationAtLeast100(vHigh, dHigh));
+  warm = v_and(warm, v_pack(SaturationAtLeast100(vLow, dLow), SaturationAtLeast100(vHigh, dHigh)));
   if (!v_check_any(warm)) {
     return warm;
   }
@@ -107,9 +112,9 @@ v_uint8x16 WarmLanes(const std::uint8_t* bgr) {
   v_expand(g, gLow, gHigh);
   v_expand(r, rLow, rHigh);
   v_expand(redMax, redLow, redHigh);
-  return warm & HueWarm(HueNumerator(bLow, gLow, rLow, dLow, redLow),
-                        HueNumerator(bHigh, gHigh, rHigh, dHigh, redHigh), dLow, dHigh, redLow,
-                        redHigh);
+  return v_and(warm, HueWarm(HueNumerator(bLow, gLow, rLow, dLow, redLow),
+                             HueNumerator(bHigh, gHigh, rHigh, dHigh, redHigh), dLow, dHigh, redLow,
+                             redHigh));
 }
 
 // 255 or 0 for each of `pixels` BGR pixels.

@@ -15,6 +15,7 @@
 #include "platform/host/detector_setup.h"
 #include "platform/host/frame_source.h"
 #include "platform/host/host_failure.h"
+#include "platform/host/own_standard_output.h"
 #include "platform/host/parallel.h"
 #include "platform/host/plugin_module.h"
 #include "platform/host/settings_file.h"
@@ -87,6 +88,9 @@ void WriteText(const fs::path& path, const std::string& text) {
 }
 
 int Run(const EvalOptions& options) {
+  // Standard output carries the total table alone; the module's console lines go to standard
+  // error with tev-eval's own notes.
+  tevhost::OwnStandardOutput standardOutput;
   const std::optional<tevhost::SettingsFile> settings =
       tevhost::SettingsFile::ReadIfGiven(options.settings);
   // Loaded before the clips are declared: their detectors must go before the module that
@@ -149,9 +153,9 @@ int Run(const EvalOptions& options) {
                         options.alarmGapSeconds};
   WriteText(out / "report.json", ReportJson(setup, results, timelines).dump(2) + "\n");
   WriteText(out / "report.md", ReportMarkdown(setup, results));
-  std::cout << TotalTable(results) << "\ntev-eval: report in " << (out / "report.md").string()
-            << " and " << (out / "report.json").string() << ", timelines in "
-            << (out / "timelines").string() << std::endl;
+  standardOutput.Out() << TotalTable(results) << "\ntev-eval: report in "
+                       << (out / "report.md").string() << " and " << (out / "report.json").string()
+                       << ", timelines in " << (out / "timelines").string() << std::endl;
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/gstreamer/detection_meta.h"
 #include "platform/gstreamer/detector_session.h"
 #include "platform/gstreamer/frame_view.h"
+#include "platform/gstreamer/module_console.h"
 #include "platform/host/default_paths.h"
 
 #include <gst/video/video.h>
@@ -77,6 +78,18 @@ tevgst::SessionConfig SessionConfigOf(TevFireSmoke* self) {
   config.alarmGapMs = properties.alarmGapSeconds * 1000.0;
   GST_OBJECT_UNLOCK(self);
   return config;
+}
+
+// The module's console lines go to the debug log as the element's: standard output and error
+// belong to the application. A line on standard error is a warning.
+tevgst::ConsoleLineSink ModuleLinesOf(TevFireSmoke* self) {
+  return [self](tevgst::ConsoleStream stream, const std::string& line) {
+    if (stream == tevgst::ConsoleStream::Out) {
+      GST_INFO_OBJECT(self, "%s", line.c_str());
+    } else {
+      GST_WARNING_OBJECT(self, "%s", line.c_str());
+    }
+  };
 }
 
 void PostStartError(TevFireSmoke* self, const tevgst::StartFailure& failure) {
@@ -225,6 +238,7 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec) {
 gboolean Start(GstBaseTransform* transform) {
   TevFireSmoke* self = TEV_FIRE_SMOKE(transform);
   const tevgst::SessionConfig config = SessionConfigOf(self);
+  const tevgst::ModuleConsole console(ModuleLinesOf(self));
   try {
     self->state->session = std::make_unique<tevgst::DetectorSession>(config);
   } catch (const tevgst::StartFailure& failure) {
@@ -244,6 +258,7 @@ gboolean Stop(GstBaseTransform* transform) {
   if (self->state->session) {
     // Stopped without end of stream: the stream has ended all the same.
     FinishAlarm(self);
+    const tevgst::ModuleConsole console(ModuleLinesOf(self));
     self->state->session.reset();
   }
   return TRUE;
@@ -266,6 +281,7 @@ GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame
 
   const long index = session.Frames();
   cv::Mat image = tevgst::FrameView(*frame);
+  const tevgst::ModuleConsole console(ModuleLinesOf(self));
   try {
     const tevgst::FrameOutcome outcome = session.Run(image, FrameTimeMs(*frame, index), draw);
     // An alarm that ends on this frame is reported before one that starts on it.

@@ -7,6 +7,7 @@
 #include "platform/host/host_failure.h"
 #include "platform/host/host_options.h"
 #include "platform/host/input_run.h"
+#include "platform/host/own_standard_output.h"
 #include "platform/host/parallel.h"
 #include "platform/host/plugin_module.h"
 #include "platform/host/progress_line.h"
@@ -42,8 +43,7 @@ class EventStream {
  public:
   explicit EventStream(const std::string& target) {
     if (target == "-") {
-      _stdout = std::cout.rdbuf(std::cerr.rdbuf());
-      _stream.emplace(_stdout);
+      _standardOutput.emplace();
     } else if (!target.empty()) {
       _file.open(target);
       if (!_file) {
@@ -52,27 +52,21 @@ class EventStream {
       }
     }
   }
-  ~EventStream() {
-    if (_stdout != nullptr) {
-      std::cout.rdbuf(_stdout);
-    }
-  }
   EventStream(const EventStream&) = delete;
   EventStream& operator=(const EventStream&) = delete;
 
   // Null when no events are written.
   std::ostream* Events() {
-    if (_stream) {
-      return &*_stream;
+    if (_standardOutput) {
+      return &_standardOutput->Out();
     }
     return _file.is_open() ? &_file : nullptr;
   }
   // Where the summary goes: standard output unless the events do.
-  std::ostream& Summary() { return _stdout != nullptr ? std::cerr : std::cout; }
+  std::ostream& Summary() { return _standardOutput ? std::cerr : std::cout; }
 
  private:
-  std::streambuf* _stdout = nullptr;
-  std::optional<std::ostream> _stream;
+  std::optional<OwnStandardOutput> _standardOutput;
   std::ofstream _file;
 };
 

@@ -1,7 +1,7 @@
 // The stand-in for the maker's inference library: the class the module imports, with
 // engines chosen by what the model folder holds (engine_loader.h) and, once SetTracker has
 // turned it on, ByteTrack per camera for engines that leave track ids to the library
-// (camera_trackers.h). Every call is recorded for tests (call_record.h).
+// (camera_trackers.h). Tests can have every call recorded (call_record.h).
 #include "inference/TEVLIB.h"
 
 #include "platform/tevlib/call_record.h"
@@ -18,6 +18,8 @@
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -32,12 +34,23 @@ class Instance final : public KESTROVIA::TEVLIB {
   bool tracking = false;  // the library assigns track ids
   tevlib::CameraTrackers trackers;
 
-  tevlib::RecordedCall Call(tevlib::CallKind kind) const {
+  // Records a call to this instance; `fill` writes what belongs to its kind. The call is only
+  // built while recording is on, so that a shipped library pays one flag test per call.
+  template <typename Fill>
+  void Record(tevlib::CallKind kind, Fill fill) const {
+    if (!tevlib::CallRecordingOn()) {
+      return;
+    }
     tevlib::RecordedCall call;
     call.kind = kind;
     call.instance = id;
     call.modelName = modelName;
-    return call;
+    fill(call);
+    tevlib::Record(std::move(call));
+  }
+
+  void Record(tevlib::CallKind kind) const {
+    Record(kind, [](tevlib::RecordedCall&) {});
   }
 
  private:
@@ -73,7 +86,7 @@ namespace KESTROVIA {
 
 TEVLIB* TEVLIB::Create() {
   auto* instance = new Instance();
-  tevlib::Record(instance->Call(tevlib::CallKind::Create));
+  instance->Record(tevlib::CallKind::Create);
   return instance;
 }
 
@@ -82,7 +95,7 @@ void TEVLIB::Destroy(TEVLIB* instance) {
     return;
   }
   Instance* self = &Instance::Of(instance);
-  tevlib::Record(self->Call(tevlib::CallKind::Destroy));
+  self->Record(tevlib::CallKind::Destroy);
   delete self;
 }
 
@@ -98,11 +111,21 @@ int TEVLIB::LoadModelFromFolder(const char* modelPath, const char* modelName,
   Instance& self = Instance::Of(this);
   std::lock_guard<std::mutex> lock(self.mutex);
 
-  tevlib::RecordedCall call = self.Call(tevlib::CallKind::LoadModelFromFolder);
-  call.load = {Text(modelPath),    Text(modelName), Text(classNamesFile),
-               confThreshold,      scoreThreshold,  nmsThreshold,
-               batchSize,          modelType,       detectionType,
-               loadEngineOnCreate, Text(folder)};
+  const tevlib::LoadArguments load{Text(modelPath),    Text(modelName), Text(classNamesFile),
+                                   confThreshold,      scoreThreshold,  nmsThreshold,
+                                   batchSize,          modelType,       detectionType,
+                                   loadEngineOnCreate, Text(folder)};
+  int result = 0;
+  // Recorded once the load has ended, with what the instance then holds.
+  const auto record = [&] {
+    self.Record(tevlib::CallKind::LoadModelFromFolder, [&](tevlib::RecordedCall& call) {
+      call.load = load;
+      call.result = result;
+      if (result == 1) {
+        call.labelMap = labelMap;
+      }
+    });
+  };
 
   // A load replaces whatever the instance held, also when it fails.
   self.engine.reset();
@@ -111,82 +134,88 @@ int TEVLIB::LoadModelFromFolder(const char* modelPath, const char* modelName,
   self.trackers = tevlib::CameraTrackers();
 
   tevlib::ModelSettings settings;
-  if (!call.load.classNamesFile.empty()) {
+  if (!load.classNamesFile.empty()) {
     settings.classNames =
-        tevlib::ReadClassNames(std::filesystem::path(call.load.folder) / call.load.classNamesFile);
+        tevlib::ReadClassNames(std::filesystem::path(load.folder) / load.classNamesFile);
   }
   settings.confidenceThreshold = confThreshold;
   settings.nmsThreshold = nmsThreshold;
   try {
-    self.engine = tevlib::LoadEngine(call.load.folder, call.load.modelName, settings);
+    self.engine = tevlib::LoadEngine(load.folder, load.modelName, settings);
   } catch (...) {
-    tevlib::Record(call);
+    record();
     throw;
   }
 
   if (self.engine) {
-    self.modelName = call.load.modelName;
+    self.modelName = load.modelName;
     labelMap = tevlib::LabelMapText(settings.classNames);
-    call.labelMap = labelMap;
-    call.result = 1;
+    result = 1;
   }
-  call.modelName = self.modelName;
-  tevlib::Record(call);
-  return call.result;
+  record();
+  return result;
 }
 
 int TEVLIB::SetTracker(int trackerType, int enable) {
   Instance& self = Instance::Of(this);
   std::lock_guard<std::mutex> lock(self.mutex);
 
-  tevlib::RecordedCall call = self.Call(tevlib::CallKind::SetTracker);
-  call.trackerType = trackerType;
-  call.trackerEnable = enable;
+  int result = 0;
   // Only ByteTrack (type 0) is known, and there must be a model to track the output of.
   // enable 0 turns the library's tracking off again.
   using TrackIds = tevlib::Engine::TrackIds;
   if (trackerType == 0 && self.engine && self.engine->TrackIdSource() != TrackIds::Refused) {
-    call.result = 1;
+    result = 1;
     self.tracking = enable != 0 && self.engine->TrackIdSource() == TrackIds::ByteTrack;
   }
-  tevlib::Record(call);
-  return call.result;
+  self.Record(tevlib::CallKind::SetTracker, [&](tevlib::RecordedCall& call) {
+    call.trackerType = trackerType;
+    call.trackerEnable = enable;
+    call.result = result;
+  });
+  return result;
 }
 
 int TEVLIB::Optimize(bool optimize) {
   Instance& self = Instance::Of(this);
   std::lock_guard<std::mutex> lock(self.mutex);
 
-  tevlib::RecordedCall call = self.Call(tevlib::CallKind::Optimize);
-  call.optimize = optimize;
+  int result = 0;
+  const auto record = [&] {
+    self.Record(tevlib::CallKind::Optimize, [&](tevlib::RecordedCall& call) {
+      call.optimize = optimize;
+      call.result = result;
+    });
+  };
   try {
-    call.result = self.engine ? self.engine->Optimize(optimize) : 0;
+    result = self.engine ? self.engine->Optimize(optimize) : 0;
   } catch (...) {
-    tevlib::Record(call);
+    record();
     throw;
   }
-  tevlib::Record(call);
-  return call.result;
+  record();
+  return result;
 }
 
 int TEVLIB::RunInference(cv::Mat image, const char* cameraId, std::vector<Object>& results) {
   Instance& self = Instance::Of(this);
   std::lock_guard<std::mutex> lock(self.mutex);
 
-  tevlib::RecordedCall call = self.Call(tevlib::CallKind::RunInference);
-  call.cameraId = Text(cameraId);
-  const tevlib::ViewPlacement placement = tevlib::LocateView(image);
-  call.view = placement.view;
-  call.frameSize = placement.frameSize;
-  tevlib::Record(call);
+  const std::string camera = Text(cameraId);
+  self.Record(tevlib::CallKind::RunInference, [&](tevlib::RecordedCall& call) {
+    call.cameraId = camera;
+    const tevlib::ViewPlacement placement = tevlib::LocateView(image);
+    call.view = placement.view;
+    call.frameSize = placement.frameSize;
+  });
 
   results.clear();
   if (!self.engine) {
     return 0;
   }
-  results = self.engine->Run(image, call.cameraId);
+  results = self.engine->Run(image, camera);
   if (self.tracking) {
-    self.trackers.Assign(image, call.cameraId, results);
+    self.trackers.Assign(image, camera, results);
   }
   return 1;
 }

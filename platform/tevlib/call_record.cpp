@@ -1,5 +1,6 @@
 #include "platform/tevlib/call_record.h"
 
+#include <atomic>
 #include <deque>
 #include <mutex>
 #include <utility>
@@ -17,9 +18,22 @@ CallRecord& TheRecord() {
   return record;
 }
 
+std::atomic<bool> recording{false};
+
 }  // namespace
 
+void SetCallRecording(bool on) {
+  recording.store(on, std::memory_order_release);
+}
+
+bool CallRecordingOn() {
+  return recording.load(std::memory_order_acquire);
+}
+
 void Record(RecordedCall call) {
+  if (!CallRecordingOn()) {
+    return;
+  }
   CallRecord& record = TheRecord();
   std::lock_guard<std::mutex> lock(record.mutex);
   if (record.calls.size() == kRecordCapacity) {

@@ -2,6 +2,9 @@
 // destruction of instances and every LoadModelFromFolder, SetTracker, Optimize and
 // RunInference call, in the order they were made, across all instances of the process.
 //
+// Recording is off until SetCallRecording(true): a shipped library records nothing, so that
+// cameras running in parallel never queue on the record's lock. Tests turn it on.
+//
 // The record keeps the most recent kRecordCapacity calls, so that a long run through the
 // stand-in (a host on a video) stays bounded in memory.
 #pragma once
@@ -53,8 +56,12 @@ inline constexpr std::size_t kRecordCapacity = 16384;
 TEVLIB_API std::vector<RecordedCall> RecordedCalls();
 TEVLIB_API std::vector<RecordedCall> RecordedCalls(CallKind kind);
 TEVLIB_API void ClearRecordedCalls();
+TEVLIB_API void SetCallRecording(bool on);
 
-// Appends one call; the library's own entry point, not exported.
+// The library's own entry points, not exported. Whether calls are being recorded: callers
+// test it before building a call, so that nothing is built while recording is off.
+bool CallRecordingOn();
+// Appends one call while recording is on; does nothing, and takes no lock, while it is off.
 void Record(RecordedCall call);
 
 }  // namespace tevlib

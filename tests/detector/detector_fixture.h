@@ -1,8 +1,9 @@
 // A detector object beside a model folder whose "detector" and "filter" scripts find
-// nothing, with a clean call record and the CPU engine.
+// nothing, with a clean call record that is on, and the CPU engine.
 #pragma once
 
 #include "platform/tevlib/call_record.h"
+#include "tests/support/call_recording.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/model_folder.h"
 #include "tests/support/peer_test.h"
@@ -30,6 +31,7 @@ class DetectorTest : public PeerTest {
     return tevlib::RecordedCalls(kind).size();
   }
 
+  tevtest::CallRecording recording;
   tevtest::ModelFolder folder;
   std::string labelMap;
 };

@@ -23,6 +23,7 @@ TEST(Factory, CreateMakesIndependentObjectsAndReleaseFreesThem) {
 }
 
 TEST(Factory, CreateLoadsNoModel) {
+  tevtest::CallRecording recording;
   tevlib::ClearRecordedCalls();
   ITEVCustomClass* object = Create();
   EXPECT_TRUE(tevlib::RecordedCalls().empty());

@@ -4,6 +4,7 @@
 #include "interface/TEVCustomModule.h"
 #include "platform/tevlib/call_record.h"
 #include "tests/stages/stage_fixture.h"
+#include "tests/support/call_recording.h"
 
 #include <memory>
 #include <string>
@@ -63,6 +64,7 @@ class Scenario : public testing::Test {
     return views;
   }
 
+  tevtest::CallRecording recording;
   tevtest::ModelFolder folder;
 };
 

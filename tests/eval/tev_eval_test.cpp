@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <opencv2/imgcodecs.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -129,6 +130,13 @@ TEST_F(TevEval, ReportsBothModesAlarmsAndMetricsPerClipAndInTotal) {
   EXPECT_NE(run.out.find("| events detected (own class, on the event's boxes) | 1 of 1 | 1 of 1 |"),
             std::string::npos)
       << run.out;
+  // The module's console line, once per clip, goes to standard error: standard output is the
+  // table's.
+  EXPECT_EQ(run.out.find("CPU detected"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("TEVCustomFS"), std::string::npos) << run.out;
+  const std::vector<std::string> notes = tevtest::Lines(run.err);
+  EXPECT_EQ(std::count(notes.begin(), notes.end(), "CPU detected. Using OpenVINO and ONNX"), 2)
+      << run.err;
   for (const char* timeline : {"fire.png", "no-fire.png"}) {
     const cv::Mat image = cv::imread(work.File(std::string("report/timelines/") + timeline));
     EXPECT_EQ(image.cols, 1000) << timeline;

@@ -1,9 +1,12 @@
 // A detection module for the element's tests that misbehaves the way a module the host cannot
 // trust might: its RunInference throws on its first two calls, and on every call after
 // reports a fire in the frame, a smoke that reaches beyond a 322 x 240 frame and a fire
-// outside it. Loaded by tevfiresmoke through its "module" property, like the real one.
+// outside it. Every call also writes a console line on standard output, and one on standard
+// error when it throws, each in several pieces, as a chatty module does. Loaded by
+// tevfiresmoke through its "module" property, like the real one.
 #include "interface/TEVCustomModule.h"
 
+#include <iostream>
 #include <stdexcept>
 
 namespace {
@@ -24,7 +27,10 @@ class FailingDetector final : public ITEVCustomClass {
   bool Initialize(const std::string&, float, std::string&) override { return true; }
   bool OptimizeModel(bool) override { return true; }
   std::vector<CustomObject> RunInference(const cv::Mat&, const std::string& cameraId) override {
+    std::cout << "failing module: call " << _calls << " on " << cameraId << std::endl;
     if (_calls++ < 2) {
+      std::cerr << "failing module: call " << _calls - 1 << " on " << cameraId << " throws"
+                << std::endl;
       throw std::runtime_error("the model ran out of memory");
     }
     return {Detection(0, 0.9f, {100, 80, 40, 40}, cameraId),

@@ -1,9 +1,41 @@
 #include "tests/tevlib/tevlib_fixture.h"
 
+#include <vector>
+
 namespace {
 
 using CallRecord = TevlibTest;
 using tevlib::CallKind;
+
+TEST(CallRecordAsShipped, IsOffUntilATestTurnsItOn) {
+  tevlib::ClearRecordedCalls();
+  KESTROVIA::TEVLIB::Destroy(KESTROVIA::TEVLIB::Create());
+  EXPECT_TRUE(tevlib::RecordedCalls().empty());
+}
+
+TEST_F(CallRecord, StaysEmptyWhileRecordingIsOffAndTakesEveryKindOfCallOnceOn) {
+  const auto callEveryKind = [this] {
+    auto instance = MakeInstance();
+    Load(*instance, R"({})");
+    instance->SetTracker(0, 1);
+    instance->Optimize(true);
+    Run(*instance, cv::Mat(10, 10, CV_8UC3, cv::Scalar::all(0)));
+  };
+
+  tevlib::SetCallRecording(false);
+  callEveryKind();
+  EXPECT_TRUE(tevlib::RecordedCalls().empty());
+
+  tevlib::SetCallRecording(true);
+  callEveryKind();
+  std::vector<CallKind> kinds;
+  for (const tevlib::RecordedCall& call : tevlib::RecordedCalls()) {
+    kinds.push_back(call.kind);
+  }
+  EXPECT_EQ(kinds, (std::vector<CallKind>{CallKind::Create, CallKind::LoadModelFromFolder,
+                                          CallKind::SetTracker, CallKind::Optimize,
+                                          CallKind::RunInference, CallKind::Destroy}));
+}
 
 TEST_F(CallRecord, RecordsCreationAndDestructionWithDistinctInstanceNumbers) {
   auto first = MakeInstance();

@@ -1,8 +1,10 @@
-// An instance of the stand-in library in a fresh model folder, with a clean call record.
+// An instance of the stand-in library in a fresh model folder, with a clean call record that
+// is on.
 #pragma once
 
 #include "inference/TEVLIB.h"
 #include "platform/tevlib/call_record.h"
+#include "tests/support/call_recording.h"
 #include "tests/support/model_folder.h"
 
 #include <gtest/gtest.h>
@@ -38,6 +40,7 @@ class TevlibTest : public testing::Test {
     return results;
   }
 
+  tevtest::CallRecording recording;
   tevtest::ModelFolder folder;
   std::string labelMap;
 };
