@@ -33,7 +33,23 @@ bool AnnotatedVideo::Write(const cv::Mat& annotated) {
     }
   }
   _writer.write(annotated);
+  ++_frames;
   return true;
+}
+
+std::string AnnotatedVideo::Close() {
+  if (!_writer.isOpened()) {
+    return _failed ? "it cannot be opened for writing" : "";
+  }
+  _writer.release();
+  cv::VideoCapture check(_path);
+  const long readable =
+      check.isOpened() ? static_cast<long>(check.get(cv::CAP_PROP_FRAME_COUNT)) : 0;
+  if (readable == _frames) {
+    return "";
+  }
+  return "it holds " + std::to_string(readable) + " of the " + std::to_string(_frames) +
+         " frames written (is the disk full?)";
 }
 
 }  // namespace tevhost

@@ -16,17 +16,23 @@ class AnnotatedVideo {
  public:
   AnnotatedVideo(std::string path, double fps) : _path(std::move(path)), _fps(fps) {}
 
-  // Appends an annotated frame. Returns false when the file cannot be written; nothing
-  // more is written then.
+  // Appends an annotated frame. Returns false when the file cannot be opened; nothing more
+  // is written then.
   bool Write(const cv::Mat& annotated);
 
+  // Finishes the file (its index is written now) and reads it back, since OpenCV does not
+  // report failed writes: empty when it holds every frame written, else why not.
+  std::string Close();
+
   const std::string& Path() const { return _path; }
+  long Frames() const { return _frames; }
 
  private:
   std::string _path;
   double _fps;
   cv::VideoWriter _writer;
   bool _failed = false;
+  long _frames = 0;
 };
 
 }  // namespace tevhost

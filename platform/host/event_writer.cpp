@@ -57,7 +57,9 @@ void EventWriter::Write(const EventSource& source, const char* event, const Json
   const std::string text = line.dump();
   std::lock_guard<std::mutex> lock(_mutex);
   // Flushed line by line, so that a reader following the file sees whole events.
-  *_out << text << std::endl;
+  if (!_out->WriteLine(text)) {
+    _failure.Set("cannot write " + _out->Name() + ": " + _out->Failure());
+  }
 }
 
 }  // namespace tevhost

@@ -1,15 +1,17 @@
 // The host's events as JSON Lines, one object a line: a "detections" line for every frame
 // with detections, an "alarm-start" and an "alarm-end" line for every alarm. Inputs run in
-// parallel share one writer; lines never interleave.
+// parallel share one writer; lines never interleave. A line that cannot be written ends the
+// run (OutputFailure).
 #pragma once
 
 #include "interface/CustomObject.h"
 #include "platform/host/alarm_tracker.h"
+#include "platform/host/event_output.h"
+#include "platform/host/output_failure.h"
 
 #include <nlohmann/json.hpp>
 
 #include <mutex>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,8 +25,8 @@ struct EventSource {
 
 class EventWriter {
  public:
-  // Writes to out, which must outlive the writer; null discards the events.
-  explicit EventWriter(std::ostream* out) : _out(out) {}
+  // Writes to out, which must outlive the writer with failure; null discards the events.
+  EventWriter(EventOutput* out, OutputFailure& failure) : _out(out), _failure(failure) {}
 
   void Detections(const EventSource& source, long frame, double timestampMs,
                   const std::vector<CustomObject>& detections);
@@ -35,7 +37,8 @@ class EventWriter {
   void Write(const EventSource& source, const char* event, const nlohmann::ordered_json& fields);
 
   std::mutex _mutex;
-  std::ostream* _out;
+  EventOutput* _out;
+  OutputFailure& _failure;
 };
 
 }  // namespace tevhost

@@ -11,6 +11,7 @@ enum class FailureKind {
   Usage = 2,   // the command line or the settings file
   Input = 3,   // an input cannot be opened
   Module = 4,  // the module cannot be loaded, has no Create, or Initialize fails
+  Output = 5,  // an output (events, annotated video, snapshot, report) cannot be written
 };
 
 class HostFailure : public std::runtime_error {

@@ -15,6 +15,48 @@ namespace tevhost {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// Whether two paths name the same file, also when it does not exist yet.
+bool SamePath(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (fs::exists(a, error) && fs::exists(b, error)) {
+    return fs::equivalent(a, b, error);
+  }
+  return fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error);
+}
+
+// An output that names an input or the settings file would destroy it.
+void RefuseOutputsOverInputs(const HostOptions& options) {
+  std::vector<std::pair<std::string, std::string>> outputs;  // option, path
+  if (!options.events.empty() && options.events != "-") {
+    outputs.emplace_back("--events", options.events);
+  }
+  for (std::size_t index = 0; !options.annotate.empty() && index < options.inputs.size(); ++index) {
+    outputs.emplace_back("--annotate", AnnotatedPathFor(options.annotate, CameraIdFor(index),
+                                                        options.inputs.size()));
+  }
+  if (!options.snapshots.empty()) {
+    outputs.emplace_back("--snapshots", options.snapshots);
+  }
+  std::vector<std::string> read = options.inputs;
+  if (!options.settings.empty()) {
+    read.push_back(options.settings);
+  }
+  for (const auto& [option, output] : outputs) {
+    for (const std::string& input : read) {
+      if (SamePath(output, input)) {
+        throw HostFailure(FailureKind::Usage,
+                          option + " " + output + " would overwrite " +
+                              (input == options.settings ? "the settings file" : "an input") +
+                              " of this run: name another file");
+      }
+    }
+  }
+}
+
+}  // namespace
+
 std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
   HostOptions options;
   options.module = DefaultModulePath(FrontEnd::Program);
@@ -77,7 +119,12 @@ std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
     throw HostFailure(FailureKind::Usage,
                       "--annotate " + options.annotate + ": name a .avi or .mp4 file");
   }
+  RefuseOutputsOverInputs(options);
   return options;
+}
+
+std::string CameraIdFor(std::size_t index) {
+  return "cam" + std::to_string(index);
 }
 
 std::string AnnotatedPathFor(const std::string& path, const std::string& camera,

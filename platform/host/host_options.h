@@ -28,6 +28,9 @@ struct HostOptions {
 // HostFailure (Usage) with CLI11's message for a command line it cannot take.
 std::optional<HostOptions> ParseCommandLine(int argc, char** argv);
 
+// The camera id of the index-th input: cam0, cam1...
+std::string CameraIdFor(std::size_t index);
+
 // The annotated video of one input: path itself for a single input; with several, each
 // input's camera id goes before the extension (out.avi -> out-cam1.avi).
 std::string AnnotatedPathFor(const std::string& path, const std::string& camera,

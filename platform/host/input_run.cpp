@@ -37,7 +37,7 @@ std::string SnapshotPath(const std::string& folder, const EventSource& source,
 }  // namespace
 
 InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& events,
-                     const std::atomic<bool>& stop) {
+                     OutputFailure& outputFailure, const std::atomic<bool>& stop) {
   InputResult result;
   CameraWatch watch(options.alarmGapMs);
   std::optional<AnnotatedVideo> video;
@@ -50,7 +50,7 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
 
   cv::Mat frame;
   try {
-    while (!stop && job.frames->Read(frame)) {
+    while (!stop && !outputFailure.IsSet() && job.frames->Read(frame)) {
       FrameReport report;
       report.frame = result.frames;
       report.timestampMs = result.frames * msPerFrame;
@@ -75,16 +75,16 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
       if (video || snapshot) {
         const cv::Mat annotated = Annotate(frame, report, watch.Search(), source.camera);
         if (video && !video->Write(annotated)) {
-          Warn(source, "cannot write the annotated video " + video->Path() +
-                           ": check the folder; going on without it");
-          video.reset();
+          outputFailure.Set("cannot write the annotated video " + video->Path() +
+                            ": it cannot be opened for writing (check the folder)");
         }
         if (snapshot) {
           const std::string path = SnapshotPath(options.snapshotFolder, source, *change.started);
           if (cv::imwrite(path, annotated)) {
             result.snapshots.push_back(path);
           } else {
-            Warn(source, "cannot write the snapshot " + path + ": check the folder");
+            outputFailure.Set("cannot write the snapshot " + path +
+                              ": check the folder and the free space");
           }
         }
       }
@@ -98,8 +98,14 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
     result.endNote = "ended at frame " + std::to_string(result.frames) +
                      ": the detector threw an exception that is not a std::exception";
   }
-  if (video && result.frames > 0) {
-    result.annotatedVideo = video->Path();
+  // Finished on every way out of the loop: the end of the input, a stop, a failure.
+  if (video) {
+    const std::string failure = video->Close();
+    if (!failure.empty()) {
+      outputFailure.Set("cannot write the annotated video " + video->Path() + ": " + failure);
+    } else if (video->Frames() > 0) {
+      result.annotatedVideo = video->Path();
+    }
   }
   if (const std::optional<AlarmEnd> last = watch.Finish()) {
     events.AlarmEnded(source, *last);

@@ -1,12 +1,14 @@
 // Runs one input through its own detector, frame by frame: times every RunInference call,
 // keeps the alarms, writes the events and, if asked, the annotated video and a snapshot of
-// the first frame of every alarm. Nothing that goes wrong with one input ends the others:
-// an unreadable frame or a detector that throws ends this input with a note.
+// the first frame of every alarm. An unreadable frame or a detector that throws ends this
+// input with a note and not the others; an output that cannot be written ends them all
+// (OutputFailure).
 #pragma once
 
 #include "platform/host/alarm_tracker.h"
 #include "platform/host/event_writer.h"
 #include "platform/host/frame_source.h"
+#include "platform/host/output_failure.h"
 #include "platform/host/plugin_module.h"
 
 #include <atomic>
@@ -36,13 +38,13 @@ struct InputResult {
   double seconds = 0.0;
   std::vector<double> inferenceMs;  // one per RunInference call
   std::vector<AlarmEnd> alarms;
-  std::string annotatedVideo;  // empty when none was asked for or it could not be written
+  std::string annotatedVideo;  // empty when none was asked for or it could not be written whole
   std::vector<std::string> snapshots;
   std::string endNote;  // why the input ended early; empty when it ran to its end
 };
 
-// Runs until the input ends or stop is set.
+// Runs until the input ends, stop is set or an output fails.
 InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& events,
-                     const std::atomic<bool>& stop);
+                     OutputFailure& outputFailure, const std::atomic<bool>& stop);
 
 }  // namespace tevhost

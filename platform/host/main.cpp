@@ -1,12 +1,14 @@
 // tev-host: loads the fire and smoke detection module at run time and drives one detector
 // per input over videos, image folders, cameras or streams. Exit status: 0 done, 2 usage
 // or settings error, 3 an input cannot be opened, 4 the module cannot be loaded, has no
-// Create, or Initialize fails.
+// Create, or Initialize fails, 5 an output cannot be written (after the summary).
 #include "platform/host/command_line.h"
 #include "platform/host/detector_setup.h"
+#include "platform/host/event_output.h"
 #include "platform/host/host_failure.h"
 #include "platform/host/host_options.h"
 #include "platform/host/input_run.h"
+#include "platform/host/output_failure.h"
 #include "platform/host/own_standard_output.h"
 #include "platform/host/parallel.h"
 #include "platform/host/plugin_module.h"
@@ -21,7 +23,6 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 
@@ -29,46 +30,14 @@ namespace {
 
 using namespace tevhost;
 
-// Ctrl-C ends every input cleanly (videos and events are completed), so cameras can stop.
+// Ctrl-C, SIGTERM and SIGHUP end every input cleanly (videos and events are completed), so
+// cameras can stop.
 std::atomic<bool> stopRequested{false};
 static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
 
 extern "C" void RequestStop(int) {
   stopRequested = true;
 }
-
-// With events on standard output, the module's console lines go to standard error so
-// that standard output holds nothing but events.
-class EventStream {
- public:
-  explicit EventStream(const std::string& target) {
-    if (target == "-") {
-      _standardOutput.emplace();
-    } else if (!target.empty()) {
-      _file.open(target);
-      if (!_file) {
-        throw HostFailure(FailureKind::Usage,
-                          "cannot write the events file " + target + ": check the folder");
-      }
-    }
-  }
-  EventStream(const EventStream&) = delete;
-  EventStream& operator=(const EventStream&) = delete;
-
-  // Null when no events are written.
-  std::ostream* Events() {
-    if (_standardOutput) {
-      return &_standardOutput->Out();
-    }
-    return _file.is_open() ? &_file : nullptr;
-  }
-  // Where the summary goes: standard output unless the events do.
-  std::ostream& Summary() { return _standardOutput ? std::cerr : std::cout; }
-
- private:
-  std::optional<OwnStandardOutput> _standardOutput;
-  std::ofstream _file;
-};
 
 void CreateParentFolder(const std::string& path) {
   const std::filesystem::path parent = std::filesystem::path(path).parent_path();
@@ -89,16 +58,22 @@ Detector PrepareDetector(const PluginModule& module, const HostOptions& options,
 }
 
 std::vector<InputResult> RunAll(std::vector<std::unique_ptr<InputJob>>& jobs,
-                                const OutputOptions& output, EventWriter& events, int threads) {
+                                const OutputOptions& output, EventWriter& events,
+                                OutputFailure& outputFailure, int threads) {
   std::vector<InputResult> results(jobs.size());
   ForEachInParallel(jobs.size(), threads, [&](std::size_t index) {
-    results[index] = RunInput(*jobs[index], output, events, stopRequested);
+    results[index] = RunInput(*jobs[index], output, events, outputFailure, stopRequested);
   });
   return results;
 }
 
 int Run(const HostOptions& options) {
-  EventStream eventStream(options.events);
+  // With events on standard output, the module's console lines (from Initialize on) go to
+  // standard error so that standard output holds nothing but events.
+  std::optional<OwnStandardOutput> standardOutput;
+  if (options.events == "-") {
+    standardOutput.emplace();
+  }
   const std::optional<SettingsFile> settings = SettingsFile::ReadIfGiven(options.settings);
 
   const PluginModule module(options.module);
@@ -113,7 +88,7 @@ int Run(const HostOptions& options) {
   std::vector<std::unique_ptr<InputJob>> jobs;
   for (const std::string& input : options.inputs) {
     auto job = std::make_unique<InputJob>();
-    job->source = {"cam" + std::to_string(jobs.size()), input};
+    job->source = {CameraIdFor(jobs.size()), input};
     job->frames = OpenFrameSource(input, options.fallbackFps);
     if (!options.annotate.empty()) {
       job->annotatedPath =
@@ -125,6 +100,12 @@ int Run(const HostOptions& options) {
     job->detector = PrepareDetector(module, options, settings);
   }
 
+  // The outputs only now that inputs, settings and models are good: a run refused for them
+  // leaves the files of an earlier run as they were.
+  std::optional<EventOutput> eventOutput;
+  if (!options.events.empty()) {
+    eventOutput.emplace(options.events);
+  }
   OutputOptions output;
   output.alarmGapMs = options.alarmGapSeconds * 1000.0;
   output.snapshotFolder = options.snapshots;
@@ -135,16 +116,20 @@ int Run(const HostOptions& options) {
     CreateParentFolder(options.annotate);
   }
 
-  EventWriter events(eventStream.Events());
+  OutputFailure outputFailure;
+  EventWriter events(eventOutput ? &*eventOutput : nullptr, outputFailure);
   const auto start = std::chrono::steady_clock::now();
   std::vector<InputResult> results;
   {
     const ProgressLine progress(jobs);
-    results = RunAll(jobs, output, events, options.jobs);
+    results = RunAll(jobs, output, events, outputFailure, options.jobs);
   }
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  PrintSummary(eventStream.Summary(), jobs, results, seconds);
+  PrintSummary(standardOutput ? std::cerr : std::cout, jobs, results, seconds);
+  if (outputFailure.IsSet()) {
+    throw HostFailure(FailureKind::Output, outputFailure.Message());
+  }
   return 0;
 }
 
@@ -156,6 +141,15 @@ int main(int argc, char** argv) {
   cv::utils::logging::setLogLevel(cv::utils::logging::LOG_LEVEL_SILENT);
   std::signal(SIGINT, RequestStop);
   std::signal(SIGTERM, RequestStop);
+#if defined(SIGHUP)
+  // A closed terminal ends the run as Ctrl-C does.
+  std::signal(SIGHUP, RequestStop);
+#endif
+#if defined(SIGPIPE)
+  // A reader that goes away (--events - | head -1) makes the next write fail, which ends the
+  // run with its summary instead of killing it mid-frame.
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
   return RunReportingFailures("tev-host", [&] {
     const std::optional<HostOptions> options = ParseCommandLine(argc, argv);
     return options ? Run(*options) : 0;
