@@ -24,7 +24,9 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include <atomic>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -79,11 +81,17 @@ void RunAll(std::vector<Clip>& clips, double alarmGapMs, int jobs) {
   });
 }
 
+// Checked after the flush: that is where a full disk shows.
 void WriteText(const fs::path& path, const std::string& text) {
+  errno = 0;
   std::ofstream out(path);
   out << text;
+  out.close();
   if (!out) {
-    throw HostFailure(FailureKind::Usage, "cannot write " + path.string() + ": check the folder");
+    throw HostFailure(
+        FailureKind::Output,
+        "cannot write " + path.string() + ": " +
+            (errno != 0 ? std::strerror(errno) : "check the folder and the free space"));
   }
 }
 
@@ -144,8 +152,8 @@ int Run(const EvalOptions& options) {
     }
     const fs::path timeline = fs::path("timelines") / (name + ".png");
     if (!cv::imwrite((out / timeline).string(), DrawTimeline(result))) {
-      throw HostFailure(FailureKind::Usage,
-                        "cannot write " + (out / timeline).string() + ": check the folder");
+      throw HostFailure(FailureKind::Output, "cannot write " + (out / timeline).string() +
+                                                 ": check the folder and the free space");
     }
     timelines.push_back(timeline.string());
   }

@@ -80,14 +80,14 @@ TEST_F(TevEval, ReportsBothModesAlarmsAndMetricsPerClipAndInTotal) {
   // The fire: the raw mode alarms on its first frame, the module 5 frames (0.5 s) later.
   const json& event = fireClip.at("events").at(0);
   EXPECT_EQ(event.at("firstFrame"), 10);
-  EXPECT_EQ(event.at("module"), json({{"detected", true},
-                                      {"delayFrames", 5},
-                                      {"delaySeconds", 0.5},
-                                      {"alarmRunning", true}}));
-  EXPECT_EQ(event.at("raw"), json({{"detected", true},
-                                   {"delayFrames", 0},
-                                   {"delaySeconds", 0.0},
-                                   {"alarmRunning", true}}));
+  EXPECT_EQ(
+      event.at("module"),
+      json(
+          {{"detected", true}, {"delayFrames", 5}, {"delaySeconds", 0.5}, {"alarmRunning", true}}));
+  EXPECT_EQ(
+      event.at("raw"),
+      json(
+          {{"detected", true}, {"delayFrames", 0}, {"delaySeconds", 0.0}, {"alarmRunning", true}}));
   EXPECT_EQ(fireClip["module"].at("alarms"), json::array({Alarm(15, 15, 1, false)}));
   EXPECT_EQ(fireClip["raw"].at("alarms"), json::array({Alarm(10, 17, 8, false)}));
 
@@ -202,6 +202,19 @@ TEST_F(TevEval, ModelFolderWithoutModelsEndsWithExitStatus4) {
       TEV_EVAL_FILE, {clip, "--models", empty.Path(), "--out", work.File("report")});
   EXPECT_EQ(run.exitStatus, 4) << run.err;
   EXPECT_NE(run.err.find("Initialize failed with the model folder"), std::string::npos) << run.err;
+}
+
+TEST_F(TevEval, AReportThatCannotBeWrittenEndsWithExitStatus5) {
+  const std::string clip = Scene("fire", "1");
+  std::filesystem::create_directories(work.File("report"));
+  std::filesystem::create_symlink("/dev/full", work.File("report/report.json"));
+  const tevtest::ProgramRun run = Eval({clip});
+  EXPECT_EQ(run.exitStatus, 5) << run.err;
+  EXPECT_NE(
+      run.err.find("cannot write " + work.File("report/report.json") + ": No space left on device"),
+      std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.out.find("tev-eval: report in"), std::string::npos) << run.out;
 }
 
 }  // namespace
