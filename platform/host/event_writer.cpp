@@ -48,6 +48,11 @@ void EventWriter::AlarmEnded(const EventSource& source, const AlarmEnd& end) {
          {"framesWithDetections", end.framesWithDetections}});
 }
 
+void EventWriter::Stats(const EventSource& source, const InputStats& stats) {
+  Write(source, "stats",
+        {{"frames", stats.frames}, {"framesPerSecond", Rounded(stats.framesPerSecond, 1e1)}});
+}
+
 void EventWriter::Write(const EventSource& source, const char* event, const Json& fields) {
   if (_out == nullptr) {
     return;

@@ -1,7 +1,7 @@
 // The host's events as JSON Lines, one object a line: a "detections" line for every frame
-// with detections, an "alarm-start" and an "alarm-end" line for every alarm. Inputs run in
-// parallel share one writer; lines never interleave. A line that cannot be written ends the
-// run (OutputFailure).
+// with detections, an "alarm-start" and an "alarm-end" line for every alarm, and a "stats"
+// line now and then while an input runs. Inputs run in parallel share one writer; lines
+// never interleave. A line that cannot be written ends the run (OutputFailure).
 #pragma once
 
 #include "interface/CustomObject.h"
@@ -16,6 +16,12 @@
 #include <vector>
 
 namespace tevhost {
+
+// How an input is doing, for the "stats" event.
+struct InputStats {
+  long frames = 0;  // read so far
+  double framesPerSecond = 0.0;
+};
 
 // Where events come from: the camera id handed to the detector and the input as given.
 struct EventSource {
@@ -32,6 +38,8 @@ class EventWriter {
                   const std::vector<CustomObject>& detections);
   void AlarmStarted(const EventSource& source, const AlarmStart& start);
   void AlarmEnded(const EventSource& source, const AlarmEnd& end);
+  // That the input is alive: its frames so far and its rate since the last stats event.
+  void Stats(const EventSource& source, const InputStats& stats);
 
  private:
   void Write(const EventSource& source, const char* event, const nlohmann::ordered_json& fields);

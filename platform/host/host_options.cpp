@@ -107,6 +107,13 @@ std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
       ->check(kFiniteNumber)
       ->check(CLI::Range(0.1, 1000.0));
 
+  app.add_option("--stats", options.statsSeconds,
+                 "seconds between an input's \"stats\" events (frames, rate, failed frames), so "
+                 "that a supervisor sees it is alive; 0: none")
+      ->capture_default_str()
+      ->check(kFiniteNumber)
+      ->check(CLI::Range(0.0, 86400.0));
+
   if (!ParseOrExplain(app, argc, argv)) {
     return std::nullopt;
   }

@@ -22,6 +22,7 @@ struct HostOptions {
   double alarmGapSeconds = 2.0;
   int jobs = 1;
   double fallbackFps = 25.0;
+  double statsSeconds = 60.0;  // between "stats" events of an input; 0: none
 };
 
 // The options, or nothing when the user asked for --help (it is printed then). Throws

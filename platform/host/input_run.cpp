@@ -47,6 +47,8 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
   const EventSource& source = job.source;
   const double msPerFrame = 1000.0 / job.frames->FramesPerSecond();
   const Clock::time_point started = Clock::now();
+  Clock::time_point lastStats = started;
+  long framesAtLastStats = 0;
 
   cv::Mat frame;
   try {
@@ -90,6 +92,13 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
       }
       ++result.frames;
       ++job.framesDone;
+      const double sinceStatsMs = MillisecondsSince(lastStats);
+      if (options.statsIntervalMs > 0.0 && sinceStatsMs >= options.statsIntervalMs) {
+        events.Stats(source,
+                     {result.frames, (result.frames - framesAtLastStats) * 1000.0 / sinceStatsMs});
+        lastStats = Clock::now();
+        framesAtLastStats = result.frames;
+      }
     }
     result.endNote = job.frames->EndNote();
   } catch (const std::exception& error) {

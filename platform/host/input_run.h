@@ -20,7 +20,8 @@ namespace tevhost {
 
 struct OutputOptions {
   double alarmGapMs = 2000.0;
-  std::string snapshotFolder;  // empty: no snapshots
+  std::string snapshotFolder;    // empty: no snapshots
+  double statsIntervalMs = 0.0;  // between "stats" events; 0: none
 };
 
 struct InputJob {

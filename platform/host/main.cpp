@@ -109,6 +109,7 @@ int Run(const HostOptions& options) {
   OutputOptions output;
   output.alarmGapMs = options.alarmGapSeconds * 1000.0;
   output.snapshotFolder = options.snapshots;
+  output.statsIntervalMs = options.statsSeconds * 1000.0;
   if (!options.snapshots.empty()) {
     std::filesystem::create_directories(options.snapshots);
   }

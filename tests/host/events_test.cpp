@@ -85,6 +85,32 @@ TEST_F(HostTest, EventsOnStandardOutputAreAloneThere) {
   EXPECT_NE(run.err.find("frames read      5"), std::string::npos) << run.err;
 }
 
+TEST_F(HostTest, StatsEventsSayNowAndThenHowFarEachInputIs) {
+  const std::string video = Scratch("hall.avi");
+  tevtest::WriteVideo(video, {320, 240}, 1000, 25.0);
+  const struct {
+    const char* interval;
+    bool expected;
+  } cases[] = {{"0.02", true}, {"0", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.interval);
+    const tevtest::ProgramRun run =
+        Host({video, "--events", Scratch("events.jsonl"), "--stats", c.interval});
+    ASSERT_EQ(run.exitStatus, 0) << run.err;
+    const std::vector<json> stats =
+        tevtest::EventsOfKind(tevtest::ReadJsonLines(Scratch("events.jsonl")), "stats");
+    EXPECT_EQ(!stats.empty(), c.expected);
+    long previous = 0;
+    for (const json& event : stats) {
+      EXPECT_EQ(event.at("camera"), "cam0");
+      EXPECT_GT(event.at("frames").get<long>(), previous);
+      EXPECT_LE(event.at("frames").get<long>(), 1000);
+      EXPECT_GT(event.at("framesPerSecond").get<double>(), 0.0);
+      previous = event.at("frames").get<long>();
+    }
+  }
+}
+
 TEST_F(HostTest, AnnotatedVideoAndSnapshotsAreWritten) {
   UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})}), "empty",
                              /*log=*/true));
