@@ -4,8 +4,9 @@
 #include "platform/gstreamer/detection_meta.h"
 #include "platform/gstreamer/detector_session.h"
 #include "platform/gstreamer/frame_view.h"
-#include "platform/gstreamer/module_console.h"
 #include "platform/host/default_paths.h"
+#include "platform/host/failed_frames_line.h"
+#include "platform/host/module_console.h"
 
 #include <gst/video/video.h>
 
@@ -34,6 +35,9 @@ struct ElementState {
   Properties properties;
   std::unique_ptr<DetectorSession> session;  // from start to stop
   bool frameFailureReported = false;
+  // The module's own failed-frames line, kept until the module's scope is left: a warning
+  // posted from inside it could reach application handlers that write to the console.
+  std::string moduleFailureLine;
 };
 
 }  // namespace tevgst
@@ -82,9 +86,12 @@ tevgst::SessionConfig SessionConfigOf(TevFireSmoke* self) {
 
 // The module's console lines go to the debug log as the element's: standard output and error
 // belong to the application. A line on standard error is a warning.
-tevgst::ConsoleLineSink ModuleLinesOf(TevFireSmoke* self) {
-  return [self](tevgst::ConsoleStream stream, const std::string& line) {
-    if (stream == tevgst::ConsoleStream::Out) {
+tevhost::ConsoleLineSink ModuleLinesOf(TevFireSmoke* self) {
+  return [self](tevhost::ConsoleStream stream, const std::string& line) {
+    if (tevhost::FailedFramesInLine(line)) {
+      self->state->moduleFailureLine = line;
+    }
+    if (stream == tevhost::ConsoleStream::Out) {
       GST_INFO_OBJECT(self, "%s", line.c_str());
     } else {
       GST_WARNING_OBJECT(self, "%s", line.c_str());
@@ -149,6 +156,33 @@ double FrameTimeMs(const GstVideoFrame& frame, long index) {
                                GST_VIDEO_INFO_FPS_D(&frame.info)
                          : 25.0;
   return index * 1000.0 / fps;
+}
+
+// The module says how many frames it could not process (at most once a minute): a warning on
+// the bus with that count, since those frames passed through without detection.
+void PostModuleFailures(TevFireSmoke* self) {
+  std::string& line = self->state->moduleFailureLine;
+  if (line.empty()) {
+    return;
+  }
+  GST_ELEMENT_WARNING(self, STREAM, FAILED,
+                      ("frames the module could not process so far: %llu; they passed through "
+                       "without detection",
+                       static_cast<unsigned long long>(*tevhost::FailedFramesInLine(line))),
+                      ("%s", line.c_str()));
+  line.clear();
+}
+
+// The next frame through the detector, with the module's console lines in the debug log.
+tevgst::FrameOutcome RunFrame(TevFireSmoke* self, tevgst::DetectorSession& session, cv::Mat& image,
+                              double timestampMs, bool draw) {
+  tevgst::FrameOutcome outcome;
+  {
+    const tevhost::ModuleConsole console(ModuleLinesOf(self));
+    outcome = session.Run(image, timestampMs, draw);
+  }
+  PostModuleFailures(self);
+  return outcome;
 }
 
 void Finalize(GObject* object) {
@@ -238,8 +272,10 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec) {
 gboolean Start(GstBaseTransform* transform) {
   TevFireSmoke* self = TEV_FIRE_SMOKE(transform);
   const tevgst::SessionConfig config = SessionConfigOf(self);
-  const tevgst::ModuleConsole console(ModuleLinesOf(self));
   try {
+    // Only while the module runs: the messages posted below may reach the application's
+    // handlers on this thread.
+    const tevhost::ModuleConsole console(ModuleLinesOf(self));
     self->state->session = std::make_unique<tevgst::DetectorSession>(config);
   } catch (const tevgst::StartFailure& failure) {
     PostStartError(self, failure);
@@ -258,8 +294,11 @@ gboolean Stop(GstBaseTransform* transform) {
   if (self->state->session) {
     // Stopped without end of stream: the stream has ended all the same.
     FinishAlarm(self);
-    const tevgst::ModuleConsole console(ModuleLinesOf(self));
-    self->state->session.reset();
+    {
+      const tevhost::ModuleConsole console(ModuleLinesOf(self));
+      self->state->session.reset();
+    }
+    PostModuleFailures(self);
   }
   return TRUE;
 }
@@ -281,9 +320,9 @@ GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame
 
   const long index = session.Frames();
   cv::Mat image = tevgst::FrameView(*frame);
-  const tevgst::ModuleConsole console(ModuleLinesOf(self));
   try {
-    const tevgst::FrameOutcome outcome = session.Run(image, FrameTimeMs(*frame, index), draw);
+    const tevgst::FrameOutcome outcome =
+        RunFrame(self, session, image, FrameTimeMs(*frame, index), draw);
     // An alarm that ends on this frame is reported before one that starts on it.
     if (outcome.alarm.ended) {
       PostAlarmEnd(self, *outcome.alarm.ended);

@@ -50,7 +50,9 @@ void EventWriter::AlarmEnded(const EventSource& source, const AlarmEnd& end) {
 
 void EventWriter::Stats(const EventSource& source, const InputStats& stats) {
   Write(source, "stats",
-        {{"frames", stats.frames}, {"framesPerSecond", Rounded(stats.framesPerSecond, 1e1)}});
+        {{"frames", stats.frames},
+         {"framesPerSecond", Rounded(stats.framesPerSecond, 1e1)},
+         {"failedFrames", stats.failedFrames}});
 }
 
 void EventWriter::Write(const EventSource& source, const char* event, const Json& fields) {

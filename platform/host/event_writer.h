@@ -11,6 +11,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ namespace tevhost {
 struct InputStats {
   long frames = 0;  // read so far
   double framesPerSecond = 0.0;
+  std::uint64_t failedFrames = 0;  // that the module could not process, so far
 };
 
 // Where events come from: the camera id handed to the detector and the input as given.

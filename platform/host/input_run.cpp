@@ -3,7 +3,9 @@
 #include "platform/host/annotated_video.h"
 #include "platform/host/annotation.h"
 #include "platform/host/camera_watch.h"
+#include "platform/host/failed_frames_line.h"
 #include "platform/host/frame_report.h"
+#include "platform/host/module_console.h"
 
 #include <opencv2/imgcodecs.hpp>
 
@@ -45,6 +47,14 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
     video.emplace(job.annotatedPath, job.frames->FramesPerSecond());
   }
   const EventSource& source = job.source;
+  // The module's console lines of this input go on whole, and its failed-frames total is
+  // read from them.
+  const ConsoleLineSink moduleLines = [&result](ConsoleStream stream, const std::string& line) {
+    if (const std::optional<std::uint64_t> total = FailedFramesInLine(line)) {
+      result.failedFrames = *total;
+    }
+    ModuleConsole::PassOn(stream, line);
+  };
   const double msPerFrame = 1000.0 / job.frames->FramesPerSecond();
   const Clock::time_point started = Clock::now();
   Clock::time_point lastStats = started;
@@ -57,7 +67,10 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
       report.frame = result.frames;
       report.timestampMs = result.frames * msPerFrame;
       const Clock::time_point callStart = Clock::now();
-      report.detections = job.detector->RunInference(frame, source.camera);
+      {
+        const ModuleConsole console(moduleLines);
+        report.detections = job.detector->RunInference(frame, source.camera);
+      }
       result.inferenceMs.push_back(MillisecondsSince(callStart));
 
       const AlarmTracker::Change change = watch.Record(report);
@@ -95,7 +108,8 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
       const double sinceStatsMs = MillisecondsSince(lastStats);
       if (options.statsIntervalMs > 0.0 && sinceStatsMs >= options.statsIntervalMs) {
         events.Stats(source,
-                     {result.frames, (result.frames - framesAtLastStats) * 1000.0 / sinceStatsMs});
+                     {result.frames, (result.frames - framesAtLastStats) * 1000.0 / sinceStatsMs,
+                      result.failedFrames});
         lastStats = Clock::now();
         framesAtLastStats = result.frames;
       }
@@ -106,6 +120,11 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
   } catch (...) {
     result.endNote = "ended at frame " + std::to_string(result.frames) +
                      ": the detector threw an exception that is not a std::exception";
+  }
+  // The models go now, so that the module's last failed-frames line counts in the summary.
+  {
+    const ModuleConsole console(moduleLines);
+    job.detector->Destroy();
   }
   // Finished on every way out of the loop: the end of the input, a stop, a failure.
   if (video) {

@@ -12,6 +12,7 @@
 #include "platform/host/plugin_module.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,7 +42,8 @@ struct InputResult {
   std::vector<AlarmEnd> alarms;
   std::string annotatedVideo;  // empty when none was asked for or it could not be written whole
   std::vector<std::string> snapshots;
-  std::string endNote;  // why the input ended early; empty when it ran to its end
+  std::uint64_t failedFrames = 0;  // the module's count of frames it could not process
+  std::string endNote;             // why the input ended early; empty when it ran to its end
 };
 
 // Runs until the input ends, stop is set or an output fails.

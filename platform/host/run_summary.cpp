@@ -41,6 +41,10 @@ void PrintSummary(std::ostream& out, const std::vector<std::unique_ptr<InputJob>
     out << "  RunInference     "
         << Format("median %.1f ms, 95th percentile %.1f ms", times.medianMs, times.percentile95Ms)
         << "\n";
+    if (result.failedFrames > 0) {
+      out << "  failed frames    " << result.failedFrames
+          << " (the module could not process them; its lines above say why)\n";
+    }
     out << "  alarms           " << result.alarms.size() << "\n";
     for (const AlarmEnd& alarm : result.alarms) {
       out << "    alarm " << alarm.alarm << "  from " << Seconds(alarm.startMs) << " to "

@@ -238,6 +238,21 @@ TEST_F(ElementTest, FramesTheDetectorFailsOnPassThroughUnchangedAndTheStreamGoes
   EXPECT_NE(warning.debug.find("the model ran out of memory"), std::string::npos) << warning.debug;
 }
 
+TEST_F(ElementTest, FramesTheModuleCouldNotProcessAreCountedInABusWarning) {
+  UseDetector(DetectorScript(json::array({json{{"throw", "std"}}}), "repeat-last"));
+  Pipeline pipeline(Description(""));
+  const std::vector<OutputBuffer> buffers = RunFrames(pipeline, 5);
+
+  ASSERT_EQ(buffers.size(), 5u);
+  // The module says so at its first failed frame, then at most once a minute.
+  ASSERT_EQ(pipeline.Warnings().size(), 1u);
+  const tevgsttest::Notice& warning = pipeline.Warnings()[0];
+  EXPECT_NE(warning.text.find("frames the module could not process so far: 1;"), std::string::npos)
+      << warning.text;
+  EXPECT_NE(warning.debug.find("scripted failure in RunInference"), std::string::npos)
+      << warning.debug;
+}
+
 TEST_F(ElementTest, RegionsAreClippedToTheFrameAndOneOutsideItIsLeftOut) {
   // The same module's third call: fire at kFire, smoke reaching beyond the frame's corner,
   // and fire beyond its right edge.

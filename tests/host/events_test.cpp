@@ -111,6 +111,26 @@ TEST_F(HostTest, StatsEventsSayNowAndThenHowFarEachInputIs) {
   }
 }
 
+TEST_F(HostTest, FramesTheModuleCouldNotProcessAreCountedInTheSummaryAndTheStats) {
+  UseDetector(DetectorScript(json::array({json{{"throw", "std"}}}), "repeat-last"));
+  const std::string video = Scratch("hall.avi");
+  tevtest::WriteVideo(video, {320, 240}, 200, 25.0);
+  const tevtest::ProgramRun run =
+      Host({video, "--events", Scratch("events.jsonl"), "--stats", "0.001"});
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_NE(run.out.find("failed frames    200 (the module could not process them"),
+            std::string::npos)
+      << run.out;
+  // The module's own lines: the first failure, and the rest when its models went.
+  EXPECT_NE(run.err.find("TEVCustomFS::RunInference: a frame failed"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("(200 frames failed so far)"), std::string::npos) << run.err;
+  const std::vector<json> stats =
+      tevtest::EventsOfKind(tevtest::ReadJsonLines(Scratch("events.jsonl")), "stats");
+  ASSERT_FALSE(stats.empty());
+  EXPECT_EQ(stats.back().at("failedFrames"), 1);  // the module's total, said at the first
+}
+
 TEST_F(HostTest, AnnotatedVideoAndSnapshotsAreWritten) {
   UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})}), "empty",
                              /*log=*/true));

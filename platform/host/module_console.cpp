@@ -1,4 +1,4 @@
-#include "platform/gstreamer/module_console.h"
+#include "platform/host/module_console.h"
 
 #include <atomic>
 #include <iostream>
@@ -6,7 +6,7 @@
 #include <streambuf>
 #include <utility>
 
-namespace tevgst {
+namespace tevhost {
 namespace {
 
 // The innermost scope open on this thread.
@@ -26,6 +26,8 @@ class ConsoleRouter : public std::streambuf {
 
   void Install() { _replaced.store(_stream.rdbuf(this)); }
   void Remove() { _stream.rdbuf(_replaced.load()); }
+  // What the stream had before the router; installed while any scope is open.
+  std::streambuf* Replaced() { return _replaced.load(); }
 
  protected:
   int_type overflow(int_type character) override {
@@ -37,14 +39,22 @@ class ConsoleRouter : public std::streambuf {
   }
 
   std::streamsize xsputn(const char* text, std::streamsize count) override {
-    if (current == nullptr) {
-      return _replaced.load()->sputn(text, count);
+    if (current != nullptr) {
+      current->Take(_kind, text, static_cast<std::size_t>(count));
+      return count;
     }
-    current->Take(_kind, text, static_cast<std::size_t>(count));
-    return count;
+    // A stream the application left without a buffer fails its writes, as it did before.
+    std::streambuf* replaced = _replaced.load();
+    return replaced != nullptr ? replaced->sputn(text, count) : 0;
   }
 
-  int sync() override { return current == nullptr ? _replaced.load()->pubsync() : 0; }
+  int sync() override {
+    if (current != nullptr) {
+      return 0;
+    }
+    std::streambuf* replaced = _replaced.load();
+    return replaced != nullptr ? replaced->pubsync() : -1;
+  }
 
  private:
   std::ostream& _stream;
@@ -94,6 +104,17 @@ ModuleConsole::~ModuleConsole() {
   }
 }
 
+void ModuleConsole::PassOn(ConsoleStream stream, const std::string& line) {
+  Routers& routers = TheRouters();
+  std::streambuf* original =
+      stream == ConsoleStream::Out ? routers.out.Replaced() : routers.err.Replaced();
+  const std::string text = line + "\n";
+  if (original != nullptr) {
+    original->sputn(text.data(), static_cast<std::streamsize>(text.size()));
+    original->pubsync();
+  }
+}
+
 void ModuleConsole::Take(ConsoleStream stream, const char* text, std::size_t count) {
   std::string& line = _unfinished[IndexOf(stream)];
   for (std::size_t index = 0; index < count; ++index) {
@@ -106,4 +127,4 @@ void ModuleConsole::Take(ConsoleStream stream, const char* text, std::size_t cou
   }
 }
 
-}  // namespace tevgst
+}  // namespace tevhost

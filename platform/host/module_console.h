@@ -1,8 +1,9 @@
-// The module's console lines, kept off the application's standard output and error while the
-// element drives the module: what a thread writes to std::cout and std::cerr while it holds a
-// ModuleConsole goes, line by line, to that scope's sink instead. Knows nothing of GStreamer.
+// The module's console lines, taken apart from the application's standard output and error
+// while a front end drives the module: what a thread writes to std::cout and std::cerr while
+// it holds a ModuleConsole goes, line by line, to that scope's sink instead (the element's
+// debug log; tev-host's standard error, after reading the failed-frames total).
 //
-// Elements run in their own streaming threads, so one process-wide router replaces both
+// Front ends drive detectors in threads of their own, so one process-wide router replaces both
 // streams' buffers while any scope is open (the first to open installs it, the last to close
 // restores the buffers it replaced). It keeps each thread's unfinished line apart, so lines of
 // several threads never mix, and passes on to the replaced buffers what threads without a
@@ -13,7 +14,7 @@
 #include <functional>
 #include <string>
 
-namespace tevgst {
+namespace tevhost {
 
 enum class ConsoleStream { Out, Err };
 
@@ -23,6 +24,9 @@ using ConsoleLineSink = std::function<void(ConsoleStream stream, const std::stri
 class ModuleConsole {
  public:
   explicit ModuleConsole(ConsoleLineSink sink);
+  // Writes a line (and its end), whole, to the stream as the application had it before any
+  // scope: for a sink that passes lines on. Only while a scope is open (from a sink).
+  static void PassOn(ConsoleStream stream, const std::string& line);
   // An unfinished last line is handed over as it is.
   ~ModuleConsole();
   ModuleConsole(const ModuleConsole&) = delete;
@@ -39,4 +43,4 @@ class ModuleConsole {
   ModuleConsole* _outer;       // the scope this one is nested in on the thread, if any
 };
 
-}  // namespace tevgst
+}  // namespace tevhost
