@@ -37,14 +37,22 @@ class ConsoleRouter : public std::streambuf {
   }
 
   std::streamsize xsputn(const char* text, std::streamsize count) override {
-    if (current == nullptr) {
-      return _replaced.load()->sputn(text, count);
+    if (current != nullptr) {
+      current->Take(_kind, text, static_cast<std::size_t>(count));
+      return count;
     }
-    current->Take(_kind, text, static_cast<std::size_t>(count));
-    return count;
+    // A stream the application left without a buffer fails its writes, as it did before.
+    std::streambuf* replaced = _replaced.load();
+    return replaced != nullptr ? replaced->sputn(text, count) : 0;
   }
 
-  int sync() override { return current == nullptr ? _replaced.load()->pubsync() : 0; }
+  int sync() override {
+    if (current != nullptr) {
+      return 0;
+    }
+    std::streambuf* replaced = _replaced.load();
+    return replaced != nullptr ? replaced->pubsync() : -1;
+  }
 
  private:
   std::ostream& _stream;

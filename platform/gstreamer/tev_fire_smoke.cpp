@@ -149,6 +149,13 @@ double FrameTimeMs(const GstVideoFrame& frame, long index) {
   return index * 1000.0 / fps;
 }
 
+// The next frame through the detector, with the module's console lines in the debug log.
+tevgst::FrameOutcome RunFrame(TevFireSmoke* self, tevgst::DetectorSession& session, cv::Mat& image,
+                              double timestampMs, bool draw) {
+  const tevgst::ModuleConsole console(ModuleLinesOf(self));
+  return session.Run(image, timestampMs, draw);
+}
+
 void Finalize(GObject* object) {
   delete TEV_FIRE_SMOKE(object)->state;
   G_OBJECT_CLASS(tev_fire_smoke_parent_class)->finalize(object);
@@ -224,8 +231,10 @@ void GetProperty(GObject* object, guint id, GValue* value, GParamSpec* pspec) {
 gboolean Start(GstBaseTransform* transform) {
   TevFireSmoke* self = TEV_FIRE_SMOKE(transform);
   const tevgst::SessionConfig config = SessionConfigOf(self);
-  const tevgst::ModuleConsole console(ModuleLinesOf(self));
   try {
+    // Only while the module runs: the messages posted below may reach the application's
+    // handlers on this thread.
+    const tevgst::ModuleConsole console(ModuleLinesOf(self));
     self->state->session = std::make_unique<tevgst::DetectorSession>(config);
   } catch (const tevgst::StartFailure& failure) {
     PostStartError(self, failure);
@@ -267,9 +276,9 @@ GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame
 
   const long index = session.Frames();
   cv::Mat image = tevgst::FrameView(*frame);
-  const tevgst::ModuleConsole console(ModuleLinesOf(self));
   try {
-    const tevgst::FrameOutcome outcome = session.Run(image, FrameTimeMs(*frame, index), draw);
+    const tevgst::FrameOutcome outcome =
+        RunFrame(self, session, image, FrameTimeMs(*frame, index), draw);
     // An alarm that ends on this frame is reported before one that starts on it.
     if (outcome.alarm.ended) {
       PostAlarmEnd(self, *outcome.alarm.ended);
