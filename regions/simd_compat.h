@@ -2,8 +2,9 @@
 // function forms (v_add, v_and, v_eq ...), never the operators (a + b, a & b, a == b ...).
 //
 // OpenCV 4.9 began to replace the operators with these functions, which its backends define
-// from then on; 4.11 and 5.x have the functions only. Before 4.9 the operators are there and
-// the functions are not all (4.6 has none of those below). For those versions this header
+// from then on, and 4.11 removed the operators (on some platforms code using them already
+// broke with 4.9). Before 4.9 the operators are there and the functions are not all (4.6 has
+// none of those below). For those versions this header
 // defines the forms the module uses in terms of the operators, with OpenCV's semantics (16-bit
 // products saturate, as operator* does and v_mul does later); from 4.9 on it defines nothing
 // and OpenCV's own are found through the vector types. Ours are templates so that an OpenCV
@@ -11,7 +12,8 @@
 // Callers say `using namespace tevsimd;` and call the forms unqualified.
 //
 // Compiled: OpenCV 4.6 (Debian 12's), for Linux and, with MinGW-w64, for Windows. Known from
-// OpenCV's documentation and change history only, not compiled here: 4.9 and later.
+// OpenCV's documentation and change history only, not compiled here: 4.7 to 4.8, 4.9 and
+// later, 5.x.
 #pragma once
 
 #include <opencv2/core/hal/intrin.hpp>

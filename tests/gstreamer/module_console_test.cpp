@@ -117,22 +117,11 @@ TEST_F(ModuleConsoleTest, TwoElementsInTheirOwnThreadsEachLogTheirModulesLinesWh
   tevtest::ConsoleCapture console;  // the application's streams, which must stay untouched
   const ElementDebugLog log;
   {
-    std::string description;
-    for (const std::string camera : {"hall", "yard"}) {
-      description += tevgsttest::AppSource(camera + "-in", size, 10) +
-                     " ! tevfiresmoke name=" + camera + " module=" TEV_FAILING_MODULE_FILE " ! " +
-                     tevgsttest::AppSink(camera + "-out") + " ";
-    }
-    tevgsttest::Pipeline pipeline(description);
-    ASSERT_NE(pipeline.Play(), GST_STATE_CHANGE_FAILURE);
-    const cv::Mat frame(size, CV_8UC3, cv::Scalar::all(60));
-    for (int index = 0; index < kFrames; ++index) {
-      pipeline.Push("hall-in", frame, index * 100 * GST_MSECOND);
-      pipeline.Push("yard-in", frame, index * 100 * GST_MSECOND);
-    }
-    pipeline.EndStream("hall-in");
-    pipeline.EndStream("yard-in");
-    pipeline.RunToEnd();
+    const std::string module = "module=" TEV_FAILING_MODULE_FILE;
+    tevgsttest::Pipeline pipeline(tevgsttest::ElementBranch("hall", size, module) +
+                                  tevgsttest::ElementBranch("yard", size, module));
+    pipeline.RunBranches({"hall", "yard"}, cv::Mat(size, CV_8UC3, cv::Scalar::all(60)), kFrames);
+    ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(pipeline.Errors().empty()) << pipeline.Errors().front().text;
   }
 

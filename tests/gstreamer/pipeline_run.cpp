@@ -112,6 +112,11 @@ std::string AppSink(const std::string& name) {
   return "appsink name=" + name + " sync=false wait-on-eos=false";
 }
 
+std::string ElementBranch(const std::string& name, cv::Size size, const std::string& properties) {
+  return AppSource(name + "-in", size, 10) + " ! tevfiresmoke name=" + name + " " + properties +
+         " ! " + AppSink(name + "-out") + " ";
+}
+
 void PrintTo(const Region& region, std::ostream* out) {
   *out << region.type << " [" << region.box.x << ", " << region.box.y << ", " << region.box.width
        << ", " << region.box.height << "] " << region.confidence;
@@ -229,6 +234,20 @@ void Pipeline::Collect() {
 void Pipeline::StopToReady() {
   ASSERT_EQ(gst_element_set_state(_pipeline, GST_STATE_READY), GST_STATE_CHANGE_SUCCESS);
   Collect();
+}
+
+void Pipeline::RunBranches(const std::vector<std::string>& branches, const cv::Mat& frame,
+                           int frames) {
+  ASSERT_NE(Play(), GST_STATE_CHANGE_FAILURE);
+  for (int index = 0; index < frames; ++index) {
+    for (const std::string& branch : branches) {
+      Push(branch + "-in", frame, index * 100 * GST_MSECOND);
+    }
+  }
+  for (const std::string& branch : branches) {
+    EndStream(branch + "-in");
+  }
+  RunToEnd();
 }
 
 std::vector<OutputBuffer> Pipeline::Output(const std::string& sink) const {

@@ -20,6 +20,10 @@ using nlohmann::json;
 std::string AppSource(const std::string& name, cv::Size size, int rate);
 std::string AppSink(const std::string& name);
 
+// One camera's branch: an appsrc "<name>-in" for BGR frames of size at 10 frames a second, a
+// tevfiresmoke named name with the given properties, and an appsink "<name>-out".
+std::string ElementBranch(const std::string& name, cv::Size size, const std::string& properties);
+
 // A region-of-interest meta as the tests compare them.
 struct Region {
   std::string type;
@@ -66,6 +70,9 @@ class Pipeline {
   // Takes the pipeline back to READY, as an application stopping it without an end of stream
   // does, and collects the messages posted meanwhile.
   void StopToReady();
+  // Plays the pipeline of ElementBranch branches and pushes frames copies of frame to each in
+  // turn, stamped 100 ms apart, then ends their streams and runs to the end.
+  void RunBranches(const std::vector<std::string>& branches, const cv::Mat& frame, int frames);
   // The next buffer the appsink named sink receives; throws when none comes for a long while.
   OutputBuffer Next(const std::string& sink) const;
   // Everything the appsink named sink received, in order.

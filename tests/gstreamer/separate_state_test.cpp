@@ -17,12 +17,6 @@ using tevgsttest::Region;
 const cv::Size kFrameSize(160, 120);
 const cv::Rect kFire(40, 30, 30, 30);
 
-std::string Branch(const std::string& name, const std::string& models,
-                   const std::string& properties) {
-  return tevgsttest::AppSource(name + "-in", kFrameSize, 10) + " ! tevfiresmoke name=" + name +
-         " models=" + models + " " + properties + " ! " + tevgsttest::AppSink(name + "-out") + " ";
-}
-
 TEST(SeparateStateTest, TwoElementsInOnePipelineKeepTheirOwnDetectorsAndAlarms) {
   // Both load the same script: fire on a detector's first call only. One shared detector
   // would report it once, on whichever frame came first.
@@ -30,18 +24,14 @@ TEST(SeparateStateTest, TwoElementsInOnePipelineKeepTheirOwnDetectorsAndAlarms) 
   tevtest::WriteScriptedModels(
       models,
       tevtest::DetectorScript(json::array({json::array({tevtest::ScriptedDetection(kFire)})})));
-  tevgsttest::Pipeline pipeline(Branch("hall", models.Path(), "") +
-                                Branch("yard", models.Path(), "camera-id=yard-east"));
+  tevgsttest::Pipeline pipeline(
+      tevgsttest::ElementBranch("hall", kFrameSize, "models=" + models.Path()) +
+      tevgsttest::ElementBranch("yard", kFrameSize,
+                                "models=" + models.Path() + " camera-id=yard-east"));
 
-  ASSERT_NE(pipeline.Play(), GST_STATE_CHANGE_FAILURE);
   const cv::Mat frame(kFrameSize, CV_8UC3, cv::Scalar(60, 60, 60));
-  for (int index = 0; index < 4; ++index) {
-    pipeline.Push("hall-in", frame, index * 100 * GST_MSECOND);
-    pipeline.Push("yard-in", frame, index * 100 * GST_MSECOND);
-  }
-  pipeline.EndStream("hall-in");
-  pipeline.EndStream("yard-in");
-  pipeline.RunToEnd();
+  pipeline.RunBranches({"hall", "yard"}, frame, 4);
+  ASSERT_FALSE(testing::Test::HasFatalFailure());
   ASSERT_TRUE(pipeline.Errors().empty()) << pipeline.Errors().front().text;
 
   for (const char* sink : {"hall-out", "yard-out"}) {
