@@ -144,12 +144,17 @@ void FinishAlarm(TevFireSmoke* self) {
   }
 }
 
-// The buffer's presentation time; a buffer without one is timed by its index at the stream's
-// frame rate (25 frames a second when the caps give none, tev-host's fallback).
-double FrameTimeMs(const GstVideoFrame& frame, long index) {
+// The buffer's running time: its presentation time within the current segment, which goes on
+// across concat and playlists where the presentation times start again. A buffer without a
+// time, or outside a time segment, is timed by its index at the stream's frame rate (25 frames
+// a second when the caps give none, tev-host's fallback).
+double FrameTimeMs(const GstSegment& segment, const GstVideoFrame& frame, long index) {
   const GstClockTime pts = GST_BUFFER_PTS(frame.buffer);
-  if (GST_CLOCK_TIME_IS_VALID(pts)) {
-    return static_cast<double>(pts) / GST_MSECOND;
+  if (GST_CLOCK_TIME_IS_VALID(pts) && segment.format == GST_FORMAT_TIME) {
+    const GstClockTime running = gst_segment_to_running_time(&segment, GST_FORMAT_TIME, pts);
+    if (GST_CLOCK_TIME_IS_VALID(running)) {
+      return static_cast<double>(running) / GST_MSECOND;
+    }
   }
   const double fps = GST_VIDEO_INFO_FPS_N(&frame.info) > 0
                          ? static_cast<double>(GST_VIDEO_INFO_FPS_N(&frame.info)) /
@@ -305,7 +310,11 @@ gboolean Stop(GstBaseTransform* transform) {
 
 gboolean SinkEvent(GstBaseTransform* transform, GstEvent* event) {
   TevFireSmoke* self = TEV_FIRE_SMOKE(transform);
-  if (GST_EVENT_TYPE(event) == GST_EVENT_EOS && self->state->session) {
+  // The end of the stream ends the running alarm; so do a flush (a flushing seek) and a new
+  // segment, after which times start again: the next detection starts a new alarm.
+  const GstEventType type = GST_EVENT_TYPE(event);
+  if ((type == GST_EVENT_EOS || type == GST_EVENT_FLUSH_STOP || type == GST_EVENT_SEGMENT) &&
+      self->state->session) {
     FinishAlarm(self);
   }
   return GST_BASE_TRANSFORM_CLASS(tev_fire_smoke_parent_class)->sink_event(transform, event);
@@ -322,7 +331,8 @@ GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame
   cv::Mat image = tevgst::FrameView(*frame);
   try {
     const tevgst::FrameOutcome outcome =
-        RunFrame(self, session, image, FrameTimeMs(*frame, index), draw);
+        RunFrame(self, session, image,
+                 FrameTimeMs(GST_BASE_TRANSFORM(filter)->segment, *frame, index), draw);
     // An alarm that ends on this frame is reported before one that starts on it.
     if (outcome.alarm.ended) {
       PostAlarmEnd(self, *outcome.alarm.ended);

@@ -176,6 +176,11 @@ void Pipeline::EndStream(const std::string& source) {
   ASSERT_EQ(gst_app_src_end_of_stream(GST_APP_SRC(Element(source))), GST_FLOW_OK);
 }
 
+bool Pipeline::Seek(GstClockTime position) {
+  return gst_element_seek_simple(_pipeline, GST_FORMAT_TIME, GST_SEEK_FLAG_FLUSH,
+                                 static_cast<gint64>(position)) == TRUE;
+}
+
 bool Pipeline::Keep(GstMessage* message) {
   bool ends = false;
   switch (GST_MESSAGE_TYPE(message)) {

@@ -62,6 +62,8 @@ class Pipeline {
   // A frame to the appsrc named source, stamped pts (GST_CLOCK_TIME_NONE: no stamp).
   void Push(const std::string& source, const cv::Mat& frame, GstClockTime pts);
   void EndStream(const std::string& source);
+  // A flushing seek of the whole pipeline to position; false when it is refused.
+  bool Seek(GstClockTime position);
   // Collects the bus messages until the end of the stream or an error. Fails the test when
   // nothing comes for a long while, instead of hanging.
   void RunToEnd();
