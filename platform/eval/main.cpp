@@ -26,6 +26,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -57,6 +58,13 @@ struct Clip {
 // One line, written at once, so that the lines of parallel clips do not mix.
 void Say(const std::string& line) {
   std::cerr << ("tev-eval: " + line + "\n") << std::flush;
+}
+
+// 25, 29.97: a rate as people write it, not 25.000000.
+std::string ShortNumber(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
 }
 
 std::string Alarms(const ModeRun& mode) {
@@ -132,8 +140,8 @@ int Run(const EvalOptions& options) {
     }
     CheckRunsWithin(clip.truth, clip.run->frames);
     if (std::abs(clip.run->fps - clip.truth.fps) > kFpsTolerance * clip.truth.fps) {
-      Say(clip.path + ": the video runs at " + std::to_string(clip.run->fps) +
-          " frames/s and its ground truth says " + std::to_string(clip.truth.fps) +
+      Say(clip.path + ": the video runs at " + ShortNumber(clip.run->fps) +
+          " frames/s and its ground truth says " + ShortNumber(clip.truth.fps) +
           "; times are reported at the ground truth's rate");
     }
     results.push_back(ScoreClip(clip.path, std::move(clip.truth), std::move(*clip.run)));

@@ -204,6 +204,18 @@ TEST_F(TevEval, ModelFolderWithoutModelsEndsWithExitStatus4) {
   EXPECT_NE(run.err.find("Initialize failed with the model folder"), std::string::npos) << run.err;
 }
 
+TEST_F(TevEval, AFrameRateThatDiffersFromTheGroundTruthsIsNamedInShortNumbers) {
+  const std::string clip = Scene("fire", "2");  // 10 frames a second
+  nlohmann::json truth = tevtest::ReadJson(work.File("fire.truth.json"));
+  truth["fps"] = 12.5;
+  work.WriteFile("fire.truth.json", truth.dump());
+  const tevtest::ProgramRun run = Eval({clip});
+  EXPECT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_NE(run.err.find("the video runs at 10 frames/s and its ground truth says 12.5;"),
+            std::string::npos)
+      << run.err;
+}
+
 TEST_F(TevEval, AReportThatCannotBeWrittenEndsWithExitStatus5) {
   const std::string clip = Scene("fire", "1");
   std::filesystem::create_directories(work.File("report"));
