@@ -352,8 +352,8 @@ GstFlowReturn TransformFrameInPlace(GstVideoFilter* filter, GstVideoFrame* frame
 // What the class announces as a string property's default, so that an element starts with
 // exactly the values gst-inspect-1.0 shows.
 std::string StringPropertyDefault(TevFireSmoke* self, const char* name) {
-  GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(self), name);
-  const gchar* value = G_PARAM_SPEC_STRING(spec)->default_value;
+  GParamSpec* propertySpec = g_object_class_find_property(G_OBJECT_GET_CLASS(self), name);
+  const gchar* value = G_PARAM_SPEC_STRING(propertySpec)->default_value;
   return value != nullptr ? value : "";
 }
 

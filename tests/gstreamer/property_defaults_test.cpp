@@ -26,8 +26,8 @@ Element FreshElement() {
 }
 
 std::string StringDefault(GstElement* element, const char* name) {
-  GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(element), name);
-  const gchar* value = G_PARAM_SPEC_STRING(spec)->default_value;
+  GParamSpec* propertySpec = g_object_class_find_property(G_OBJECT_GET_CLASS(element), name);
+  const gchar* value = G_PARAM_SPEC_STRING(propertySpec)->default_value;
   return value != nullptr ? value : "";
 }
 
@@ -42,27 +42,29 @@ TEST(PropertyDefaultsTest, AFreshElementHoldsEveryPropertysAnnouncedDefault) {
   const Element element = FreshElement();
   ASSERT_NE(element, nullptr);
   guint count = 0;
-  GParamSpec** specs = g_object_class_list_properties(G_OBJECT_GET_CLASS(element.get()), &count);
+  GParamSpec** propertySpecs =
+      g_object_class_list_properties(G_OBJECT_GET_CLASS(element.get()), &count);
   int compared = 0;
   for (guint index = 0; index < count; ++index) {
-    GParamSpec* spec = specs[index];
-    if (spec->owner_type != G_OBJECT_TYPE(element.get())) {
+    GParamSpec* propertySpec = propertySpecs[index];
+    if (propertySpec->owner_type != G_OBJECT_TYPE(element.get())) {
       continue;  // the base classes' (name, qos...)
     }
     GValue value = G_VALUE_INIT;
-    g_value_init(&value, spec->value_type);
-    g_object_get_property(G_OBJECT(element.get()), spec->name, &value);
-    if (std::string(spec->name) == "camera-id") {
+    g_value_init(&value, propertySpec->value_type);
+    g_object_get_property(G_OBJECT(element.get()), propertySpec->name, &value);
+    if (std::string(propertySpec->name) == "camera-id") {
       // Announced as "default: the element's name", which only the instance knows.
       EXPECT_EQ(ValueText(&value), std::string("\"") + GST_ELEMENT_NAME(element.get()) + "\"");
     } else {
-      EXPECT_EQ(g_param_values_cmp(spec, &value, g_param_spec_get_default_value(spec)), 0)
-          << spec->name << " starts at " << ValueText(&value);
+      EXPECT_EQ(
+          g_param_values_cmp(propertySpec, &value, g_param_spec_get_default_value(propertySpec)), 0)
+          << propertySpec->name << " starts at " << ValueText(&value);
     }
     g_value_unset(&value);
     ++compared;
   }
-  g_free(specs);
+  g_free(propertySpecs);
   EXPECT_GE(compared, 7);
 }
 
