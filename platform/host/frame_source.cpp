@@ -42,12 +42,21 @@ double RateOf(const cv::VideoCapture& capture, double fallbackFps) {
   return std::isfinite(fps) && fps > 0.0 && fps <= 1000.0 ? fps : fallbackFps;
 }
 
+// A stream that does not answer, or stops sending, must not hold a call for ever: opening
+// and each read give up after this long (FFmpeg, which reads the network streams).
+constexpr int kStreamTimeoutMs = 5000;
+
+cv::VideoCapture OpenStream(const std::string& url) {
+  return cv::VideoCapture(url, cv::CAP_FFMPEG,
+                          {cv::CAP_PROP_OPEN_TIMEOUT_MSEC, kStreamTimeoutMs,
+                           cv::CAP_PROP_READ_TIMEOUT_MSEC, kStreamTimeoutMs});
+}
+
 class CaptureSource : public FrameSource {
  public:
-  // device: a camera index or a file name or URL. Check IsOpened afterwards.
-  template <typename Device>
-  CaptureSource(const Device& device, double fallbackFps, bool live)
-      : _capture(device), _fps(RateOf(_capture, fallbackFps)), _live(live) {
+  // An opened capture or not: check IsOpened. live: a camera or a stream.
+  CaptureSource(cv::VideoCapture capture, double fallbackFps, bool live)
+      : _capture(std::move(capture)), _fps(RateOf(_capture, fallbackFps)), _live(live) {
     _frameCount = static_cast<long>(_capture.get(cv::CAP_PROP_FRAME_COUNT));
   }
 
@@ -141,7 +150,8 @@ std::unique_ptr<FrameSource> OpenFolder(const fs::path& folder, double fallbackF
 
 std::unique_ptr<FrameSource> OpenFrameSource(const std::string& input, double fallbackFps) {
   if (IsCameraIndex(input) && !fs::exists(input)) {
-    auto camera = std::make_unique<CaptureSource>(std::stoi(input), fallbackFps, true);
+    auto camera =
+        std::make_unique<CaptureSource>(cv::VideoCapture(std::stoi(input)), fallbackFps, true);
     if (!camera->IsOpened()) {
       throw HostFailure(FailureKind::Input, "cannot open camera " + input +
                                                 ": check that it is connected and not in use");
@@ -157,7 +167,8 @@ std::unique_ptr<FrameSource> OpenFrameSource(const std::string& input, double fa
                                               ": no such file or folder (give a video file, an "
                                               "image folder, a camera index or a stream URL)");
   }
-  auto capture = std::make_unique<CaptureSource>(input, fallbackFps, stream);
+  auto capture = std::make_unique<CaptureSource>(
+      stream ? OpenStream(input) : cv::VideoCapture(input), fallbackFps, stream);
   if (!capture->IsOpened()) {
     throw HostFailure(FailureKind::Input,
                       "cannot open input " + input +
