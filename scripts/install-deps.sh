@@ -24,6 +24,7 @@ packages=(
   libgtest-dev
   libgmock-dev
   libcli11-dev         # the command lines of tev-host and tev-scene
+  libavutil-dev        # FFmpeg's log: tev-host notices a stream changing its frame size
   libbenchmark-dev     # Google Benchmark, for bench/
   binutils             # nm, for the exported-symbol check
   dpkg-dev             # dpkg-shlibdeps: the Debian package's dependencies (make package)

@@ -48,17 +48,16 @@ ClipRun RunClip(tevhost::FrameSource& frames, ITEVCustomClass& module, RawDetect
                 const std::string& camera, double alarmGapMs) {
   ClipRun run;
   run.fps = frames.FramesPerSecond();
-  const double msPerFrame = 1000.0 / run.fps;
   ModeRecorder moduleMode(alarmGapMs);
   ModeRecorder rawMode(alarmGapMs);
-  cv::Mat frame;
+  tevhost::SourceFrame frame;
   while (frames.Read(frame)) {
     if (run.frames == 0) {
-      run.size = frame.size();
+      run.size = frame.image.size();
     }
-    const double timestampMs = run.frames * msPerFrame;
-    moduleMode.Frame(run.frames, timestampMs, [&] { return module.RunInference(frame, camera); });
-    rawMode.Frame(run.frames, timestampMs, [&] { return raw.Run(frame, camera); });
+    moduleMode.Frame(run.frames, frame.timestampMs,
+                     [&] { return module.RunInference(frame.image, camera); });
+    rawMode.Frame(run.frames, frame.timestampMs, [&] { return raw.Run(frame.image, camera); });
     ++run.frames;
   }
   run.endNote = frames.EndNote();

@@ -19,6 +19,7 @@
 #include "platform/host/parallel.h"
 #include "platform/host/plugin_module.h"
 #include "platform/host/settings_file.h"
+#include "platform/host/short_number.h"
 
 #include <opencv2/core/utils/logger.hpp>
 #include <opencv2/imgcodecs.hpp>
@@ -26,7 +27,6 @@
 #include <atomic>
 #include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -48,23 +48,16 @@ constexpr double kFpsTolerance = 0.005;
 struct Clip {
   std::string path;
   ClipTruth truth;
-  std::unique_ptr<tevhost::FrameSource> frames;
   tevhost::Detector detector;
   std::unique_ptr<RawDetector> raw;
   std::optional<ClipRun> run;
-  std::string failure;  // what went wrong while it ran
+  std::string failure;      // what went wrong while it ran
+  std::string openFailure;  // why it could not be opened when its turn came
 };
 
 // One line, written at once, so that the lines of parallel clips do not mix.
 void Say(const std::string& line) {
   std::cerr << ("tev-eval: " + line + "\n") << std::flush;
-}
-
-// 25, 29.97: a rate as people write it, not 25.000000.
-std::string ShortNumber(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", value);
-  return text;
 }
 
 std::string Alarms(const ModeRun& mode) {
@@ -76,11 +69,19 @@ void RunAll(std::vector<Clip>& clips, double alarmGapMs, int jobs) {
   tevhost::ForEachInParallel(clips.size(), jobs, [&](std::size_t index) {
     Clip& clip = clips[index];
     try {
-      clip.run = RunClip(*clip.frames, *clip.detector, *clip.raw, "cam" + std::to_string(index),
+      // Opened only now: a run of many clips holds the files of the running ones only.
+      const std::unique_ptr<tevhost::FrameSource> frames =
+          tevhost::OpenFrameSource(clip.path, clip.truth.fps);
+      if (!frames->OpeningNote().empty()) {
+        Say(clip.path + ": " + frames->OpeningNote());
+      }
+      clip.run = RunClip(*frames, *clip.detector, *clip.raw, "cam" + std::to_string(index),
                          alarmGapMs);
       Say(std::to_string(++done) + " of " + std::to_string(clips.size()) +
           " clips: " + ClipName(clip.path) + ", module " + Alarms(clip.run->module) + ", raw " +
           Alarms(clip.run->raw));
+    } catch (const HostFailure& failure) {
+      clip.openFailure = failure.what();
     } catch (const std::exception& error) {
       clip.failure = error.what();
     } catch (...) {
@@ -119,7 +120,7 @@ int Run(const EvalOptions& options) {
     Clip clip;
     clip.path = path;
     clip.truth = ReadGroundTruth(TruthPathFor(path));
-    clip.frames = tevhost::OpenFrameSource(path, clip.truth.fps);
+    tevhost::CheckInput(path, clip.truth.fps);
     clips.push_back(std::move(clip));
   }
   for (Clip& clip : clips) {
@@ -132,6 +133,9 @@ int Run(const EvalOptions& options) {
 
   std::vector<ClipResult> results;
   for (Clip& clip : clips) {
+    if (!clip.openFailure.empty()) {
+      throw HostFailure(FailureKind::Input, clip.openFailure);
+    }
     if (!clip.run) {
       throw std::runtime_error(clip.path + ": " + clip.failure);
     }
@@ -140,8 +144,8 @@ int Run(const EvalOptions& options) {
     }
     CheckRunsWithin(clip.truth, clip.run->frames);
     if (std::abs(clip.run->fps - clip.truth.fps) > kFpsTolerance * clip.truth.fps) {
-      Say(clip.path + ": the video runs at " + ShortNumber(clip.run->fps) +
-          " frames/s and its ground truth says " + ShortNumber(clip.truth.fps) +
+      Say(clip.path + ": the video runs at " + tevhost::ShortNumber(clip.run->fps) +
+          " frames/s and its ground truth says " + tevhost::ShortNumber(clip.truth.fps) +
           "; times are reported at the ground truth's rate");
     }
     results.push_back(ScoreClip(clip.path, std::move(clip.truth), std::move(*clip.run)));

@@ -1,5 +1,7 @@
 #include "platform/host/annotated_video.h"
 
+#include <opencv2/imgproc.hpp>
+
 #include <filesystem>
 
 namespace tevhost {
@@ -27,12 +29,20 @@ bool AnnotatedVideo::Write(const cv::Mat& annotated) {
     return false;
   }
   if (!_writer.isOpened()) {
-    _failed = !_writer.open(_path, FourccFor(_path), _fps, annotated.size());
+    _size = annotated.size();
+    _failed = !_writer.open(_path, FourccFor(_path), _fps, _size);
     if (_failed) {
       return false;
     }
   }
-  _writer.write(annotated);
+  // A stream that changes its frame size goes on at the size the file was started with.
+  if (annotated.size() != _size) {
+    cv::Mat resized;
+    cv::resize(annotated, resized, _size, 0.0, 0.0, cv::INTER_AREA);
+    _writer.write(resized);
+  } else {
+    _writer.write(annotated);
+  }
   ++_frames;
   return true;
 }

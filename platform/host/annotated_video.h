@@ -1,5 +1,6 @@
 // The annotated video of one input: frames with their reports drawn on, written as MJPG
-// in .avi or MPEG-4 in .mp4. Opened on the first frame, when the size is known.
+// in .avi or MPEG-4 in .mp4. Opened on the first frame, at its size; later frames of another
+// size are scaled to it.
 #pragma once
 
 #include <opencv2/core.hpp>
@@ -31,6 +32,7 @@ class AnnotatedVideo {
   std::string _path;
   double _fps;
   cv::VideoWriter _writer;
+  cv::Size _size;
   bool _failed = false;
   long _frames = 0;
 };

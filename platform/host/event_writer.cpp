@@ -48,11 +48,26 @@ void EventWriter::AlarmEnded(const EventSource& source, const AlarmEnd& end) {
          {"framesWithDetections", end.framesWithDetections}});
 }
 
+void EventWriter::LinkChanged(const EventSource& source, long frame, const LinkChange& change) {
+  if (change.lost) {
+    Write(source, "input-lost",
+          {{"frame", frame},
+           {"timestampMs", Rounded(change.timestampMs, 1e3)},
+           {"cause", change.cause}});
+  } else {
+    Write(source, "input-restored",
+          {{"frame", frame},
+           {"timestampMs", Rounded(change.timestampMs, 1e3)},
+           {"outageSeconds", Rounded(change.outageSeconds, 1e3)}});
+  }
+}
+
 void EventWriter::Stats(const EventSource& source, const InputStats& stats) {
   Write(source, "stats",
         {{"frames", stats.frames},
          {"framesPerSecond", Rounded(stats.framesPerSecond, 1e1)},
-         {"failedFrames", stats.failedFrames}});
+         {"failedFrames", stats.failedFrames},
+         {"reconnects", stats.reconnects}});
 }
 
 void EventWriter::Write(const EventSource& source, const char* event, const Json& fields) {

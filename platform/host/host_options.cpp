@@ -108,15 +108,20 @@ std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
       ->check(CLI::Range(0.1, 1000.0));
 
   app.add_option("--stats", options.statsSeconds,
-                 "seconds between an input's \"stats\" events (frames, rate, failed frames), so "
-                 "that a supervisor sees it is alive; 0: none")
+                 "seconds between an input's \"stats\" events (frames, rate, failed frames, "
+                 "reconnects), so that a supervisor sees it is alive; 0: none")
       ->capture_default_str()
       ->check(kFiniteNumber)
       ->check(CLI::Range(0.0, 86400.0));
+  bool noReconnect = false;
+  app.add_flag("--no-reconnect", noReconnect,
+               "end a camera or stream input when it drops, and refuse one that cannot be "
+               "opened, instead of trying again (after 1 s, then 2, 4... up to every 30 s)");
 
   if (!ParseOrExplain(app, argc, argv)) {
     return std::nullopt;
   }
+  options.reconnect = !noReconnect;
   if (options.inputs.empty() && !options.printSchema) {
     throw HostFailure(FailureKind::Usage,
                       "give at least one input: a video file, an image folder, a camera index or "

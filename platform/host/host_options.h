@@ -23,6 +23,7 @@ struct HostOptions {
   int jobs = 1;
   double fallbackFps = 25.0;
   double statsSeconds = 60.0;  // between "stats" events of an input; 0: none
+  bool reconnect = true;       // open a camera or stream again when it drops
 };
 
 // The options, or nothing when the user asked for --help (it is printed then). Throws

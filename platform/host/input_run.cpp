@@ -5,7 +5,10 @@
 #include "platform/host/camera_watch.h"
 #include "platform/host/failed_frames_line.h"
 #include "platform/host/frame_report.h"
+#include "platform/host/frame_source.h"
+#include "platform/host/host_failure.h"
 #include "platform/host/module_console.h"
+#include "platform/host/short_number.h"
 
 #include <opencv2/imgcodecs.hpp>
 
@@ -36,17 +39,39 @@ std::string SnapshotPath(const std::string& folder, const EventSource& source,
   return (std::filesystem::path(folder) / name).string();
 }
 
+std::string SizeText(const cv::Size& size) {
+  return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
 }  // namespace
 
-InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& events,
+InputResult RunInput(InputJob& job, const RunOptions& options, EventWriter& events,
                      OutputFailure& outputFailure, const std::atomic<bool>& stop) {
   InputResult result;
+  const Clock::time_point started = Clock::now();
+  const EventSource& source = job.source;
+  // Called while a live input is read, between frames: its losses and returns go to the
+  // events and, for the journal, to standard error.
+  LiveOptions live;
+  live.reconnect = options.reconnect;
+  live.stop = &stop;
+  live.onLinkChange = [&](const LinkChange& change) {
+    events.LinkChanged(source, result.frames, change);
+    Warn(source, change.lost ? "lost at " + ShortNumber(change.timestampMs / 1000.0) +
+                                   " s: " + change.cause + "; trying again"
+                             : "back after " + ShortNumber(change.outageSeconds) + " s");
+  };
+  std::unique_ptr<FrameSource> frames;
+  try {
+    frames = OpenFrameSource(source.input, options.fallbackFps, live);
+  } catch (const HostFailure& failure) {
+    result.openFailure = failure.what();
+  }
+  if (frames && !frames->OpeningNote().empty()) {
+    Warn(source, frames->OpeningNote());
+  }
   CameraWatch watch(options.alarmGapMs);
   std::optional<AnnotatedVideo> video;
-  if (!job.annotatedPath.empty()) {
-    video.emplace(job.annotatedPath, job.frames->FramesPerSecond());
-  }
-  const EventSource& source = job.source;
   // The module's console lines of this input go on whole, and its failed-frames total is
   // read from them.
   const ConsoleLineSink moduleLines = [&result](ConsoleStream stream, const std::string& line) {
@@ -55,21 +80,31 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
     }
     ModuleConsole::PassOn(stream, line);
   };
-  const double msPerFrame = 1000.0 / job.frames->FramesPerSecond();
-  const Clock::time_point started = Clock::now();
   Clock::time_point lastStats = started;
   long framesAtLastStats = 0;
 
-  cv::Mat frame;
+  SourceFrame frame;
+  cv::Size size;
   try {
-    while (!stop && !outputFailure.IsSet() && job.frames->Read(frame)) {
+    while (frames && !stop && !outputFailure.IsSet() && frames->Read(frame)) {
+      if (frame.image.size() != size) {
+        if (!size.empty()) {
+          Warn(source, "the frame size changed from " + SizeText(size) + " to " +
+                           SizeText(frame.image.size()));
+        }
+        size = frame.image.size();
+      }
+      // Opened on the first frame: a live input knows its rate only then.
+      if (!job.annotatedPath.empty() && !video) {
+        video.emplace(job.annotatedPath, frames->FramesPerSecond());
+      }
       FrameReport report;
       report.frame = result.frames;
-      report.timestampMs = result.frames * msPerFrame;
+      report.timestampMs = frame.timestampMs;
       const Clock::time_point callStart = Clock::now();
       {
         const ModuleConsole console(moduleLines);
-        report.detections = job.detector->RunInference(frame, source.camera);
+        report.detections = job.detector->RunInference(frame.image, source.camera);
       }
       result.inferenceMs.push_back(MillisecondsSince(callStart));
 
@@ -88,7 +123,7 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
 
       const bool snapshot = change.started && !options.snapshotFolder.empty();
       if (video || snapshot) {
-        const cv::Mat annotated = Annotate(frame, report, watch.Search(), source.camera);
+        const cv::Mat annotated = Annotate(frame.image, report, watch.Search(), source.camera);
         if (video && !video->Write(annotated)) {
           outputFailure.Set("cannot write the annotated video " + video->Path() +
                             ": it cannot be opened for writing (check the folder)");
@@ -109,18 +144,23 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
       if (options.statsIntervalMs > 0.0 && sinceStatsMs >= options.statsIntervalMs) {
         events.Stats(source,
                      {result.frames, (result.frames - framesAtLastStats) * 1000.0 / sinceStatsMs,
-                      result.failedFrames});
+                      result.failedFrames, frames->Reconnects()});
         lastStats = Clock::now();
         framesAtLastStats = result.frames;
       }
     }
-    result.endNote = job.frames->EndNote();
+    result.endNote = frames ? frames->EndNote() : result.openFailure;
   } catch (const std::exception& error) {
     result.endNote = "ended at frame " + std::to_string(result.frames) + ": " + error.what();
   } catch (...) {
     result.endNote = "ended at frame " + std::to_string(result.frames) +
                      ": the detector threw an exception that is not a std::exception";
   }
+  if (frames) {
+    result.reconnects = frames->Reconnects();
+  }
+  // The input goes first: a live one stops reading now, not after the models.
+  frames.reset();
   // The models go now, so that the module's last failed-frames line counts in the summary.
   {
     const ModuleConsole console(moduleLines);
@@ -139,7 +179,8 @@ InputResult RunInput(InputJob& job, const OutputOptions& options, EventWriter& e
     events.AlarmEnded(source, *last);
     result.alarms.push_back(*last);
   }
-  if (!result.endNote.empty()) {
+  // A failed opening is the run's last line (exit status 3); the summary shows it too.
+  if (!result.endNote.empty() && result.openFailure.empty()) {
     Warn(source, result.endNote);
   }
   result.seconds = MillisecondsSince(started) / 1000.0;

@@ -1,13 +1,16 @@
 // tev-host: loads the fire and smoke detection module at run time and drives one detector
 // per input over videos, image folders, cameras or streams. Exit status: 0 done, 2 usage
-// or settings error, 3 an input cannot be opened, 4 the module cannot be loaded, has no
-// Create, or Initialize fails, 5 an output cannot be written (after the summary).
+// or settings error, 3 an input cannot be opened (a file or folder before the run; when its
+// turn comes, or a stream under --no-reconnect, after the summary), 4 the module cannot be
+// loaded, has no Create, or Initialize fails, 5 an output cannot be written (after the
+// summary).
 #include "platform/host/command_line.h"
 #include "platform/host/detector_setup.h"
 #include "platform/host/event_output.h"
 #include "platform/host/host_failure.h"
 #include "platform/host/host_options.h"
 #include "platform/host/input_run.h"
+#include "platform/host/live_source.h"
 #include "platform/host/output_failure.h"
 #include "platform/host/own_standard_output.h"
 #include "platform/host/parallel.h"
@@ -22,6 +25,8 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -58,7 +63,7 @@ Detector PrepareDetector(const PluginModule& module, const HostOptions& options,
 }
 
 std::vector<InputResult> RunAll(std::vector<std::unique_ptr<InputJob>>& jobs,
-                                const OutputOptions& output, EventWriter& events,
+                                const RunOptions& output, EventWriter& events,
                                 OutputFailure& outputFailure, int threads) {
   std::vector<InputResult> results(jobs.size());
   ForEachInParallel(jobs.size(), threads, [&](std::size_t index) {
@@ -89,7 +94,8 @@ int Run(const HostOptions& options) {
   for (const std::string& input : options.inputs) {
     auto job = std::make_unique<InputJob>();
     job->source = {CameraIdFor(jobs.size()), input};
-    job->frames = OpenFrameSource(input, options.fallbackFps);
+    // Checked now, opened when its turn comes: a run of many files holds only the open ones.
+    CheckInput(input, options.fallbackFps);
     if (!options.annotate.empty()) {
       job->annotatedPath =
           AnnotatedPathFor(options.annotate, job->source.camera, options.inputs.size());
@@ -106,7 +112,9 @@ int Run(const HostOptions& options) {
   if (!options.events.empty()) {
     eventOutput.emplace(options.events);
   }
-  OutputOptions output;
+  RunOptions output;
+  output.fallbackFps = options.fallbackFps;
+  output.reconnect = options.reconnect;
   output.alarmGapMs = options.alarmGapSeconds * 1000.0;
   output.snapshotFolder = options.snapshots;
   output.statsIntervalMs = options.statsSeconds * 1000.0;
@@ -131,6 +139,11 @@ int Run(const HostOptions& options) {
   if (outputFailure.IsSet()) {
     throw HostFailure(FailureKind::Output, outputFailure.Message());
   }
+  for (const InputResult& result : results) {
+    if (!result.openFailure.empty()) {
+      throw HostFailure(FailureKind::Input, result.openFailure);
+    }
+  }
   return 0;
 }
 
@@ -151,8 +164,17 @@ int main(int argc, char** argv) {
   // run with its summary instead of killing it mid-frame.
   std::signal(SIGPIPE, SIG_IGN);
 #endif
-  return RunReportingFailures("tev-host", [&] {
+  const int status = RunReportingFailures("tev-host", [&] {
     const std::optional<HostOptions> options = ParseCommandLine(argc, argv);
     return options ? Run(*options) : 0;
   });
+  if (LiveReadersRunning() > 0) {
+    // A stream's reader is still inside a network read after a stop: everything is written
+    // and flushed, and the process ends without the exit handlers that reader could trip on.
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(status);
+  }
+  return status;
 }

@@ -45,6 +45,10 @@ void PrintSummary(std::ostream& out, const std::vector<std::unique_ptr<InputJob>
       out << "  failed frames    " << result.failedFrames
           << " (the module could not process them; its lines above say why)\n";
     }
+    if (result.reconnects > 0) {
+      out << "  reconnects       " << result.reconnects
+          << " (the input was lost and came back; see input-lost in the events)\n";
+    }
     out << "  alarms           " << result.alarms.size() << "\n";
     for (const AlarmEnd& alarm : result.alarms) {
       out << "    alarm " << alarm.alarm << "  from " << Seconds(alarm.startMs) << " to "

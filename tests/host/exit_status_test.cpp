@@ -86,9 +86,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "name a .avi or .mp4 file"},
         FailureCase{"MissingInput", {"<scratch>/nowhere.avi"}, 3, "no such file or folder"},
         FailureCase{"InputThatIsNoVideo", {"<scratch>/notes.avi"}, 3, "not a video or image"},
-        // Nothing sends there: opening gives up after its time-out instead of waiting for ever.
-        FailureCase{
-            "StreamThatDoesNotAnswer", {"udp://127.0.0.1:9"}, 3, "the stream does not answer"},
+        // Nothing sends there: opening gives up after its time-out instead of waiting for ever,
+        // and without reconnect the input is refused.
+        FailureCase{"StreamThatDoesNotAnswer",
+                    {"udp://127.0.0.1:9", "--no-reconnect"},
+                    3,
+                    "the stream does not answer"},
         FailureCase{"FolderWithoutImages", {"<scratch>/no-images"}, 3, "holds no image"},
         FailureCase{"OneOfTwoInputsMissing",
                     {"<video>", "<scratch>/nowhere.avi"},

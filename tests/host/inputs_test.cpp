@@ -48,6 +48,22 @@ TEST_F(ImageFolder, ImagesAreReadInTheOrderOfTheirNamesSkippingOtherFiles) {
   EXPECT_NE(run.out.find("frames read      3\n"), std::string::npos) << run.out;
 }
 
+TEST_F(ImageFolder, FilesNamedAsImagesThatCannotBeReadAreNamedNotPassedOverSilently) {
+  Image("frame-1.png", {300, 200});
+  std::ofstream(Scratch("images/frame-2.jpg"));  // empty: a copy that was cut short
+  std::ofstream(Scratch("images/notes.txt")) << "not an image\n";
+
+  const tevtest::ProgramRun run = Host({Scratch("images")});
+
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_NE(run.out.find("frames read      1\n"), std::string::npos) << run.out;
+  EXPECT_NE(run.err.find("passed over 1 file named as images that OpenCV cannot read"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("frame-2.jpg"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("notes.txt"), std::string::npos) << run.err;
+}
+
 TEST_F(ImageFolder, AnImageThatCannotBeDecodedEndsThatInputOnly) {
   Image("frame-1.png", {300, 200});
   Image("frame-3.png", {250, 250});
@@ -64,6 +80,23 @@ TEST_F(ImageFolder, AnImageThatCannotBeDecodedEndsThatInputOnly) {
       << run.out;
   EXPECT_NE(run.out.find("frames read      4\n"), std::string::npos) << run.out;
   EXPECT_NE(run.err.find("frame-2.png"), std::string::npos) << run.err;
+}
+
+// Each input is opened when its turn comes: forty videos run one at a time under a limit of 24
+// open files, which all of them open at once would exceed.
+TEST_F(HostTest, ManyInputsRunUnderALowOpenFileLimit) {
+  const std::string video = Scratch("hall.avi");
+  tevtest::WriteVideo(video, {160, 120}, 3, 10.0);
+  std::string inputs;
+  for (int input = 0; input < 40; ++input) {
+    inputs += " " + video;
+  }
+  const tevtest::ProgramRun run = tevtest::RunProgram(
+      "/bin/bash", {"-c", "ulimit -n 24 && exec " TEV_HOST_FILE " --models " + models.Path() +
+                              " --jobs 1" + inputs});
+
+  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  EXPECT_NE(run.out.find("tev-host: 40 inputs, 120 frames"), std::string::npos) << run.out;
 }
 
 TEST_F(HostTest, AVideoCutShortEndsCleanlyAtItsLastWholeFrame) {
