@@ -37,7 +37,7 @@ TSAN_TARGETS := concurrency_tests tev_host_parallel_tests tev_host_live_tests
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD_DIR) -DTEV_SANITIZE_THREAD=ON $(CMAKE_FLAGS)
 	cmake --build $(TSAN_BUILD_DIR) -j $(JOBS) --target $(TSAN_TARGETS)
-	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/tsan.supp \
 	  ctest --test-dir $(TSAN_BUILD_DIR) --output-on-failure -j $(JOBS) -L concurrency
 
 # The long tests: a million frames of one object.

@@ -50,12 +50,20 @@ InputResult RunInput(InputJob& job, const RunOptions& options, EventWriter& even
   InputResult result;
   const Clock::time_point started = Clock::now();
   const EventSource& source = job.source;
+  CameraWatch watch(options.alarmGapMs);
   // Called while a live input is read, between frames: its losses and returns go to the
-  // events and, for the journal, to standard error.
+  // events and, for the journal, to standard error. No alarm spans an outage: the running
+  // one ends with the loss, at its last detection.
   LiveOptions live;
   live.reconnect = options.reconnect;
   live.stop = &stop;
   live.onLinkChange = [&](const LinkChange& change) {
+    if (change.lost) {
+      if (const std::optional<AlarmEnd> running = watch.Finish()) {
+        events.AlarmEnded(source, *running);
+        result.alarms.push_back(*running);
+      }
+    }
     events.LinkChanged(source, result.frames, change);
     Warn(source, change.lost ? "lost at " + ShortNumber(change.timestampMs / 1000.0) +
                                    " s: " + change.cause + "; trying again"
@@ -70,7 +78,6 @@ InputResult RunInput(InputJob& job, const RunOptions& options, EventWriter& even
   if (frames && !frames->OpeningNote().empty()) {
     Warn(source, frames->OpeningNote());
   }
-  CameraWatch watch(options.alarmGapMs);
   std::optional<AnnotatedVideo> video;
   // The module's console lines of this input go on whole, and its failed-frames total is
   // read from them.

@@ -1,6 +1,7 @@
 // A tevfiresmoke that cannot start fails the pipeline's start with an error that names the
 // problem and the property to change; nothing crashes.
 #include "tests/gstreamer/pipeline_run.h"
+#include "tests/support/hostile_files.h"
 #include "tests/support/model_folder.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,13 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     gst_resource_error_quark, GST_RESOURCE_ERROR_SETTINGS, "is not valid JSON",
                     "\"settings\" property"},
+        // Would overflow the stack of the whole pipeline's process if it were parsed.
+        FailureCase{"SettingsNestedTooDeep",
+                    [](const ModelFolder& models, const ModelFolder& scratch) {
+                      return WithSettings(models, scratch, tevtest::DeeplyNestedJson(70000));
+                    },
+                    gst_resource_error_quark, GST_RESOURCE_ERROR_SETTINGS,
+                    "nests deeper than 64 levels", "\"settings\" property"},
         FailureCase{"UnknownSetting",
                     [](const ModelFolder& models, const ModelFolder& scratch) {
                       return WithSettings(models, scratch, R"({"Bogus": 1})");

@@ -1,7 +1,7 @@
 // Live inputs come back: a stream served on 127.0.0.1 by the test changes its frame size,
 // drops and is refused for a while, and stalls; tev-host reads the new size, reconnects with
 // back-off, reports each loss and return, times frames by the clock across the outage, and
-// ends promptly on SIGTERM while a read waits on the silent stream.
+// ends promptly on SIGTERM while a read waits on the silent stream; no alarm spans an outage.
 #include "tests/host/host_fixture.h"
 #include "tests/host/loopback_stream.h"
 #include "tests/support/read_file.h"
@@ -127,6 +127,14 @@ TEST_F(LiveInputs, AStreamThatChangesSizeDropsAndStallsComesBackTimedByTheClock)
   ASSERT_GT(before, 0.0);
   ASSERT_GT(after, 0.0);
   EXPECT_GE(after - before, longest->at("outageSeconds").get<double>() * 1000.0 - 1.0);
+
+  // No alarm spans an outage: a loss ends the running one.
+  for (const json& end : EventsOfKind(all, "alarm-end")) {
+    for (const json& back : restored) {
+      EXPECT_FALSE(end.at("firstFrame") < back.at("frame") && back.at("frame") <= end.at("frame"))
+          << end << " spans " << back;
+    }
+  }
 
   const std::vector<json> stats = EventsOfKind(all, "stats");
   ASSERT_FALSE(stats.empty());
