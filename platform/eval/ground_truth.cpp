@@ -2,6 +2,7 @@
 
 #include "platform/host/host_failure.h"
 #include "platform/host/json_file.h"
+#include "platform/json/bounded_json.h"
 
 #include <nlohmann/json.hpp>
 
@@ -37,7 +38,8 @@ long FrameField(const std::string& path, const json& entry, const char* field,
 cv::Rect Box(const std::string& path, const json& value, const std::string& where) {
   if (!value.is_array() || value.size() != 4 ||
       !std::all_of(value.begin(), value.end(), [](const json& n) { return n.is_number(); })) {
-    Fail(path, where + ": a box is [x, y, width, height] in frame pixels, not " + value.dump());
+    Fail(path, where + ": a box is [x, y, width, height] in frame pixels, not " +
+                   tevjson::Abridged(value.dump()));
   }
   return cv::Rect(value[0].get<int>(), value[1].get<int>(), value[2].get<int>(),
                   value[3].get<int>());
@@ -48,7 +50,7 @@ TruthRun Run(const std::string& path, const json& entry, const char* singular,
              const char* nameField, std::size_t index) {
   const std::string where = std::string(singular) + " " + std::to_string(index + 1);
   if (!entry.is_object()) {
-    Fail(path, where + " must be an object, not " + entry.dump());
+    Fail(path, where + " must be an object, not " + tevjson::Abridged(entry.dump()));
   }
   TruthRun run;
   const auto name = entry.find(nameField);
@@ -143,7 +145,7 @@ ClipTruth ReadGroundTruth(const std::string& path) {
   for (std::size_t index = 0; index < clip.events.size(); ++index) {
     const std::string& kind = clip.events[index].kind;
     if (kind != "fire" && kind != "smoke") {
-      Fail(path, "event " + std::to_string(index + 1) + " has class \"" + kind +
+      Fail(path, "event " + std::to_string(index + 1) + " has class \"" + tevjson::Abridged(kind) +
                      "\"; an event is \"fire\" or \"smoke\" (list other things as distractors)");
     }
   }

@@ -75,8 +75,8 @@ void RunAll(std::vector<Clip>& clips, double alarmGapMs, int jobs) {
       if (!frames->OpeningNote().empty()) {
         Say(clip.path + ": " + frames->OpeningNote());
       }
-      clip.run = RunClip(*frames, *clip.detector, *clip.raw, "cam" + std::to_string(index),
-                         alarmGapMs);
+      clip.run =
+          RunClip(*frames, *clip.detector, *clip.raw, "cam" + std::to_string(index), alarmGapMs);
       Say(std::to_string(++done) + " of " + std::to_string(clips.size()) +
           " clips: " + ClipName(clip.path) + ", module " + Alarms(clip.run->module) + ", raw " +
           Alarms(clip.run->raw));

@@ -91,10 +91,9 @@ class FolderSource : public FrameSource {
 
 // Whether the name says image (.jpg, .png...) whatever the file holds.
 bool HasImageExtension(const fs::path& file) {
-  static const char* const kExtensions[] = {".bmp", ".dib", ".jpg", ".jpeg", ".jpe", ".jp2",
-                                            ".png", ".webp", ".pbm", ".pgm", ".ppm", ".pnm",
-                                            ".pxm", ".tif", ".tiff", ".exr", ".hdr", ".pic",
-                                            ".sr", ".ras", ".pfm"};
+  static const char* const kExtensions[] = {
+      ".bmp", ".dib", ".jpg", ".jpeg", ".jpe", ".jp2", ".png", ".webp", ".pbm", ".pgm", ".ppm",
+      ".pnm", ".pxm", ".tif", ".tiff", ".exr", ".hdr", ".pic", ".sr",   ".ras", ".pfm"};
   std::string extension = file.extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -151,10 +150,9 @@ std::unique_ptr<FrameSource> OpenFolder(const fs::path& folder, double fallbackF
   }
   if (images.empty()) {
     const std::string note = PassedOverNote(passedOver);
-    throw HostFailure(FailureKind::Input,
-                      "the image folder " + folder.string() +
-                          " holds no image OpenCV can read (PNG, JPEG...)" +
-                          (note.empty() ? "" : "; " + note));
+    throw HostFailure(FailureKind::Input, "the image folder " + folder.string() +
+                                              " holds no image OpenCV can read (PNG, JPEG...)" +
+                                              (note.empty() ? "" : "; " + note));
   }
   std::sort(images.begin(), images.end());
   return std::make_unique<FolderSource>(std::move(images), fallbackFps,
@@ -192,13 +190,13 @@ LiveInput LiveInputFor(const std::string& input) {
     return {[index = std::stoi(input)] { return cv::VideoCapture(index); },
             "cannot open camera " + input + ": check that it is connected and not in use"};
   }
-  return {[input] {
-            return cv::VideoCapture(input, cv::CAP_FFMPEG,
-                                    {cv::CAP_PROP_OPEN_TIMEOUT_MSEC, kStreamTimeoutMs,
-                                     cv::CAP_PROP_READ_TIMEOUT_MSEC, kStreamTimeoutMs});
-          },
-          "cannot open input " + input +
-              ": the stream does not answer or its format is not supported"};
+  return {
+      [input] {
+        return cv::VideoCapture(input, cv::CAP_FFMPEG,
+                                {cv::CAP_PROP_OPEN_TIMEOUT_MSEC, kStreamTimeoutMs,
+                                 cv::CAP_PROP_READ_TIMEOUT_MSEC, kStreamTimeoutMs});
+      },
+      "cannot open input " + input + ": the stream does not answer or its format is not supported"};
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ struct RunOptions {
 };
 
 struct InputJob {
-  EventSource source;  // its input is opened when the job starts
+  EventSource source;         // its input is opened when the job starts
   Detector detector;          // initialised, with its settings
   std::string annotatedPath;  // empty: no annotated video
   // Read by the progress line while the input runs.

@@ -244,13 +244,12 @@ class LiveSource : public FrameSource {
       _shared->SetFps(RateOf(opened, fallbackFps));
     }
     ++readersRunning;
-    _reader = std::thread(
-        [reader = LinkReader(_shared, std::move(input), options.reconnect, fallbackFps,
-                             Clock::now()),
-         capture = std::move(opened)]() mutable {
-          reader.Run(std::move(capture));
-          --readersRunning;
-        });
+    _reader = std::thread([reader = LinkReader(_shared, std::move(input), options.reconnect,
+                                               fallbackFps, Clock::now()),
+                           capture = std::move(opened)]() mutable {
+      reader.Run(std::move(capture));
+      --readersRunning;
+    });
   }
 
   ~LiveSource() override {

@@ -2,6 +2,7 @@
 
 #include "platform/host/host_failure.h"
 #include "platform/host/json_file.h"
+#include "platform/json/bounded_json.h"
 
 #include <algorithm>
 #include <optional>
@@ -102,7 +103,8 @@ void SettingsFile::SetValue(CustomParameter& parameter, const json& value) const
   if (!value.is_number() || value.get<double>() < parameter.lowerLimit ||
       value.get<double>() > parameter.upperLimit) {
     Fail(parameter.name, "must be a number from " + std::to_string(parameter.lowerLimit) + " to " +
-                             std::to_string(parameter.upperLimit) + ", not " + value.dump());
+                             std::to_string(parameter.upperLimit) + ", not " +
+                             tevjson::Abridged(value.dump()));
   }
   // The detector reads values as decimal text; JSON's own text keeps every digit given.
   parameter.value = value.dump();
@@ -114,7 +116,7 @@ void SettingsFile::AddRegions(const CustomROIConfig& kind, const json& value,
       "must be a list of rectangles [x, y, width, height] in frame pixels (whole numbers, x and "
       "y from 0, width and height from 1)";
   if (!value.is_array()) {
-    Fail(kind.kindName, shape + ", not " + value.dump());
+    Fail(kind.kindName, shape + ", not " + tevjson::Abridged(value.dump()));
   }
   if (static_cast<long long>(value.size()) > kind.maxCount) {
     Fail(kind.kindName, "holds " + std::to_string(value.size()) + " rectangles; at most " +
@@ -123,8 +125,8 @@ void SettingsFile::AddRegions(const CustomROIConfig& kind, const json& value,
   for (std::size_t index = 0; index < value.size(); ++index) {
     const std::optional<cv::Rect> rectangle = Rectangle(value[index]);
     if (!rectangle) {
-      Fail(kind.kindName,
-           shape + "; rectangle " + std::to_string(index + 1) + " is " + value[index].dump());
+      Fail(kind.kindName, shape + "; rectangle " + std::to_string(index + 1) + " is " +
+                              tevjson::Abridged(value[index].dump()));
     }
     CustomROI region;
     region.name = kind.kindName + " " + std::to_string(index + 1);
@@ -136,7 +138,8 @@ void SettingsFile::AddRegions(const CustomROIConfig& kind, const json& value,
 }
 
 void SettingsFile::Fail(const std::string& key, const std::string& problem) const {
-  throw HostFailure(FailureKind::Usage, "settings file " + _path + ": \"" + key + "\" " + problem);
+  throw HostFailure(FailureKind::Usage,
+                    "settings file " + _path + ": \"" + tevjson::Abridged(key) + "\" " + problem);
 }
 
 }  // namespace tevhost

@@ -62,8 +62,16 @@ nlohmann::json ReadBoundedJsonFile(const std::string& path) {
   try {
     return nlohmann::json::parse(text, limitDepth);
   } catch (const nlohmann::json::exception& error) {
-    throw JsonFileError(std::string("is not valid JSON: ") + error.what());
+    // The parser quotes the token it stopped at, which may be most of the file.
+    throw JsonFileError("is not valid JSON: " + Abridged(error.what(), 240));
   }
+}
+
+std::string Abridged(const std::string& text, std::size_t maxChars) {
+  if (text.size() <= maxChars) {
+    return text;
+  }
+  return text.substr(0, maxChars) + "... (" + std::to_string(text.size()) + " characters)";
 }
 
 }  // namespace tevjson

@@ -25,4 +25,8 @@ class JsonFileError : public std::runtime_error {
 // Reads and parses the file at path. Throws JsonFileError.
 nlohmann::json ReadBoundedJsonFile(const std::string& path);
 
+// Text from a file, for a message that quotes it: up to maxChars characters, and the count
+// of the rest, so that a 10 MB string in a file is not a 10 MB line on the console.
+std::string Abridged(const std::string& text, std::size_t maxChars = 80);
+
 }  // namespace tevjson

@@ -100,6 +100,7 @@ TEST(GroundTruthReader, RefusesHostileFilesNamingTheCause) {
                                                  hostile.problem),
                 std::string::npos)
           << failure.what();
+      EXPECT_LT(std::string(failure.what()).size(), tevtest::kLongestRefusal) << failure.what();
     }
   }
 }

@@ -86,8 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
                     [](const ModelFolder& models, const ModelFolder& scratch) {
                       return WithModels(models, "settings=" + scratch.File("none.json"));
                     },
-                    gst_resource_error_quark, GST_RESOURCE_ERROR_SETTINGS,
-                    "does not exist", "\"settings\" property"},
+                    gst_resource_error_quark, GST_RESOURCE_ERROR_SETTINGS, "does not exist",
+                    "\"settings\" property"},
         FailureCase{"SettingsNotJson",
                     [](const ModelFolder& models, const ModelFolder& scratch) {
                       return WithSettings(models, scratch, "{\"SmokeScore\": ");

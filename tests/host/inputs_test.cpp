@@ -91,9 +91,9 @@ TEST_F(HostTest, ManyInputsRunUnderALowOpenFileLimit) {
   for (int input = 0; input < 40; ++input) {
     inputs += " " + video;
   }
-  const tevtest::ProgramRun run = tevtest::RunProgram(
-      "/bin/bash", {"-c", "ulimit -n 24 && exec " TEV_HOST_FILE " --models " + models.Path() +
-                              " --jobs 1" + inputs});
+  const tevtest::ProgramRun run =
+      tevtest::RunProgram("/bin/bash", {"-c", "ulimit -n 24 && exec " TEV_HOST_FILE " --models " +
+                                                  models.Path() + " --jobs 1" + inputs});
 
   ASSERT_EQ(run.exitStatus, 0) << run.err;
   EXPECT_NE(run.out.find("tev-host: 40 inputs, 120 frames"), std::string::npos) << run.out;

@@ -37,10 +37,12 @@ class LiveInputs : public HostTest {
 
   // tev-host on url with args, started beside the test; its pid is in Scratch("pid").
   std::future<ProgramRun> StartHost(const std::string& url, const std::string& args) const {
-    const std::string command = "echo $$ > " + Scratch("pid") + "; exec " TEV_HOST_FILE
-                                " --models " + models.Path() + " " + url + " " + args;
-    return std::async(std::launch::async,
-                      [command] { return tevtest::RunProgram("/bin/bash", {"-c", command}); });
+    const std::string command = "echo $$ > " + Scratch("pid") +
+                                "; exec " TEV_HOST_FILE " --models " + models.Path() + " " + url +
+                                " " + args;
+    return std::async(std::launch::async, [command] {
+      return tevtest::RunProgram("/bin/bash", {"-c", command});
+    });
   }
 
   void Signal(int signal) const { kill(std::stoi(tevtest::ReadFile(Scratch("pid"))), signal); }
@@ -99,15 +101,14 @@ TEST_F(LiveInputs, AStreamThatChangesSizeDropsAndStallsComesBackTimedByTheClock)
   ASSERT_GE(lost.size(), 2u) << run.err;
   ASSERT_GE(restored.size(), 2u) << run.err;
   EXPECT_NE(lost[0].at("cause").get<std::string>().find("frame size changed"), std::string::npos);
-  EXPECT_NE(run.out.find("reconnects       " + std::to_string(restored.size())),
-            std::string::npos)
+  EXPECT_NE(run.out.find("reconnects       " + std::to_string(restored.size())), std::string::npos)
       << run.out;
 
   // The outage: the loss before the 2.5 s down, the return after it, and the frames' times
   // jump by as much.
-  const auto longest = std::max_element(restored.begin(), restored.end(), [](const json& a, const json& b) {
-    return a.at("outageSeconds") < b.at("outageSeconds");
-  });
+  const auto longest = std::max_element(
+      restored.begin(), restored.end(),
+      [](const json& a, const json& b) { return a.at("outageSeconds") < b.at("outageSeconds"); });
   EXPECT_GE(longest->at("outageSeconds").get<double>(), 2.5);
   const long firstAfter = longest->at("frame");
   const std::vector<json> detections = EventsOfKind(all, "detections");

@@ -91,8 +91,9 @@ bool LoopbackStream::Serve(const std::vector<cv::Size>& frames, bool keepOpen) {
     cv::imencode(".jpg", frame, jpeg);
     // Each JPEG a part of a multipart stream, as MJPEG cameras send them: FFmpeg opens it at
     // its first part, where bare JPEGs one after another keep it probing for seconds.
-    const std::string header = "--frame\r\nContent-Type: image/jpeg\r\nContent-Length: " +
-                               std::to_string(jpeg.size()) + "\r\n\r\n";
+    const std::string header =
+        "--frame\r\nContent-Type: image/jpeg\r\nContent-Length: " + std::to_string(jpeg.size()) +
+        "\r\n\r\n";
     jpeg.insert(jpeg.begin(), header.begin(), header.end());
     jpeg.push_back('\r');
     jpeg.push_back('\n');

@@ -108,6 +108,7 @@ TEST_F(SettingsFile, HostileFilesAreRefusedWithExitStatus2NamingTheCause) {
     EXPECT_NE(run.err.find("tev-host: settings file " + hostile.path + " " + hostile.problem),
               std::string::npos)
         << run.err;
+    EXPECT_LT(run.err.size(), tevtest::kLongestRefusal) << run.err;
   }
   EXPECT_TRUE(DetectorCalls().empty());
 }

@@ -4,10 +4,14 @@
 
 #include "tests/support/model_folder.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace tevtest {
+
+// A refusal is a short line whatever the file holds.
+inline constexpr std::size_t kLongestRefusal = 600;
 
 struct HostileFile {
   std::string what;     // the test case's name
@@ -18,8 +22,8 @@ struct HostileFile {
 // A JSON object whose one value nests arrays `depth` deep, far past any reader's limit.
 std::string DeeplyNestedJson(int depth);
 
-// Deep nesting (written into folder), an endless file (/dev/zero), a folder for a file, and
-// a file that does not exist.
+// Deep nesting and a megabyte-long unfinished string (written into folder), an endless file
+// (/dev/zero), a folder for a file, and a file that does not exist.
 std::vector<HostileFile> HostileJsonFiles(const ModelFolder& folder);
 
 }  // namespace tevtest

@@ -156,6 +156,7 @@ TEST_F(ScriptedEngine, HostileScriptFilesFailToLoadWithOneLineNamingTheCause) {
     const std::string err = console.Err();
     EXPECT_NE(err.find(hostile.problem), std::string::npos) << err;
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_LT(err.size(), tevtest::kLongestRefusal) << err;
   }
 }
 
