@@ -177,10 +177,16 @@ std::unique_ptr<FrameSource> OpenFile(const std::string& input, double fallbackF
     throw HostFailure(FailureKind::Input, "cannot open input " + input + ": " +
                                               (errno != 0 ? std::strerror(errno) : "not readable"));
   }
+  errno = 0;
   cv::VideoCapture capture(input);
   if (!capture.isOpened()) {
+    // Out of file descriptors inside the decoder looks like a file it cannot read.
+    const bool outOfFiles = errno == EMFILE || errno == ENFILE;
     throw HostFailure(FailureKind::Input,
-                      "cannot open input " + input + ": not a video or image OpenCV can read");
+                      "cannot open input " + input + ": " +
+                          (outOfFiles ? std::string(std::strerror(errno)) +
+                                            " (raise the limit, ulimit -n, or run fewer --jobs)"
+                                      : "not a video or image OpenCV can read"));
   }
   return std::make_unique<VideoFileSource>(std::move(capture), fallbackFps);
 }

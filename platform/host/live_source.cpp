@@ -146,7 +146,19 @@ class LinkReader {
         _fallbackFps(fallbackFps),
         _start(start) {}
 
+  // Never throws: what OpenCV throws ends the input with a note, not the process.
   void Run(cv::VideoCapture capture) {
+    try {
+      ReadUntilStopped(std::move(capture));
+    } catch (const std::exception& error) {
+      _shared->End(std::string("reading the input failed: ") + error.what());
+    } catch (...) {
+      _shared->End("reading the input failed with an exception that is not a std::exception");
+    }
+  }
+
+ private:
+  void ReadUntilStopped(cv::VideoCapture capture) {
     WatchScalerFailures();
     while (!_shared->Stopping()) {
       if (!capture.isOpened() && !Open(capture)) {
@@ -180,7 +192,6 @@ class LinkReader {
     _shared->End("");
   }
 
- private:
   double NowMs() const {
     return std::chrono::duration<double, std::milli>(Clock::now() - _start).count();
   }
