@@ -32,7 +32,7 @@ test-asan: deps
 
 # The tests labelled "concurrency", built with ThreadSanitizer.
 TSAN_BUILD_DIR ?= build-tsan
-TSAN_TARGETS := concurrency_tests tev_host_parallel_tests tev_host_live_tests
+TSAN_TARGETS := concurrency_tests tev_host_parallel_tests tev_host_live_tests live_source_tests
 .PHONY: test-tsan
 test-tsan: deps
 	cmake -S . -B $(TSAN_BUILD_DIR) -DTEV_SANITIZE_THREAD=ON $(CMAKE_FLAGS)

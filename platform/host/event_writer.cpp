@@ -67,7 +67,8 @@ void EventWriter::Stats(const EventSource& source, const InputStats& stats) {
         {{"frames", stats.frames},
          {"framesPerSecond", Rounded(stats.framesPerSecond, 1e1)},
          {"failedFrames", stats.failedFrames},
-         {"reconnects", stats.reconnects}});
+         {"reconnects", stats.reconnects},
+         {"droppedFrames", stats.droppedFrames}});
 }
 
 void EventWriter::Write(const EventSource& source, const char* event, const Json& fields) {

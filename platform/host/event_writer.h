@@ -26,6 +26,7 @@ struct InputStats {
   double framesPerSecond = 0.0;
   std::uint64_t failedFrames = 0;  // that the module could not process, so far
   long reconnects = 0;             // times a live input came back, so far
+  long droppedFrames = 0;          // of a live input, while the detector was busy, so far
 };
 
 // Where events come from: the camera id handed to the detector and the input as given.

@@ -54,6 +54,8 @@ class FrameSource {
   virtual double FramesPerSecond() const = 0;
   // How many times a live source came back after it was lost.
   virtual long Reconnects() const { return 0; }
+  // How many frames of a live source were dropped because the reader of the frames was busy.
+  virtual long DroppedFrames() const { return 0; }
 };
 
 // Whether input names a camera or a stream rather than a file or folder.

@@ -109,7 +109,7 @@ std::optional<HostOptions> ParseCommandLine(int argc, char** argv) {
 
   app.add_option("--stats", options.statsSeconds,
                  "seconds between an input's \"stats\" events (frames, rate, failed frames, "
-                 "reconnects), so that a supervisor sees it is alive; 0: none")
+                 "reconnects, dropped frames), so that a supervisor sees it is alive; 0: none")
       ->capture_default_str()
       ->check(kFiniteNumber)
       ->check(CLI::Range(0.0, 86400.0));

@@ -151,7 +151,7 @@ InputResult RunInput(InputJob& job, const RunOptions& options, EventWriter& even
       if (options.statsIntervalMs > 0.0 && sinceStatsMs >= options.statsIntervalMs) {
         events.Stats(source,
                      {result.frames, (result.frames - framesAtLastStats) * 1000.0 / sinceStatsMs,
-                      result.failedFrames, frames->Reconnects()});
+                      result.failedFrames, frames->Reconnects(), frames->DroppedFrames()});
         lastStats = Clock::now();
         framesAtLastStats = result.frames;
       }
@@ -165,6 +165,7 @@ InputResult RunInput(InputJob& job, const RunOptions& options, EventWriter& even
   }
   if (frames) {
     result.reconnects = frames->Reconnects();
+    result.droppedFrames = frames->DroppedFrames();
   }
   // The input goes first: a live one stops reading now, not after the models.
   frames.reset();

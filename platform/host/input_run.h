@@ -45,6 +45,7 @@ struct InputResult {
   std::vector<std::string> snapshots;
   std::uint64_t failedFrames = 0;  // the module's count of frames it could not process
   long reconnects = 0;             // times a live input came back after it was lost
+  long droppedFrames = 0;          // of a live input, while the detector was busy
   std::string endNote;             // why the input ended early; empty when it ran to its end
   std::string openFailure;         // why the input could not be opened; empty when it was
 };

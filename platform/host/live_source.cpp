@@ -47,6 +47,7 @@ class Shared {
           kQueuedFrames) {
         _items.erase(std::find_if(_items.begin(), _items.end(),
                                   [](const Item& item) { return item.frame.has_value(); }));
+        ++_droppedFrames;
       }
       _items.push_back({std::move(frame), {}});
     }
@@ -119,6 +120,10 @@ class Shared {
     std::lock_guard<std::mutex> lock(_mutex);
     return _reconnects;
   }
+  long DroppedFrames() {
+    std::lock_guard<std::mutex> lock(_mutex);
+    return _droppedFrames;
+  }
   std::string EndNote() {
     std::lock_guard<std::mutex> lock(_mutex);
     return _endNote;
@@ -133,6 +138,7 @@ class Shared {
   std::string _endNote;
   double _fps;
   long _reconnects = 0;
+  long _droppedFrames = 0;
 };
 
 // The reading thread: reads frames while the link holds, and opens it again when it does not.
@@ -160,6 +166,9 @@ class LinkReader {
  private:
   void ReadUntilStopped(cv::VideoCapture capture) {
     WatchScalerFailures();
+    if (capture.isOpened()) {
+      Adopt(capture);
+    }
     while (!_shared->Stopping()) {
       if (!capture.isOpened() && !Open(capture)) {
         if (!WaitBeforeRetry()) {
@@ -202,10 +211,15 @@ class LinkReader {
       GoDown(_input.cannotOpen);
       return false;
     }
+    Adopt(capture);
+    return true;
+  }
+
+  // A newly opened capture: its rate, and its length if it has one.
+  void Adopt(const cv::VideoCapture& capture) {
     _shared->SetFps(RateOf(capture, _fallbackFps));
     _announcedFrames = static_cast<long>(capture.get(cv::CAP_PROP_FRAME_COUNT));
     _framesThisLink = 0;
-    return true;
   }
 
   // The outage lasts from the first failure to the next frame.
@@ -251,9 +265,6 @@ class LiveSource : public FrameSource {
   LiveSource(LiveInput input, cv::VideoCapture opened, double fallbackFps,
              const LiveOptions& options)
       : _shared(std::make_shared<Shared>(fallbackFps)), _options(options) {
-    if (opened.isOpened()) {
-      _shared->SetFps(RateOf(opened, fallbackFps));
-    }
     ++readersRunning;
     _reader = std::thread([reader = LinkReader(_shared, std::move(input), options.reconnect,
                                                fallbackFps, Clock::now()),
@@ -289,6 +300,7 @@ class LiveSource : public FrameSource {
   std::string EndNote() const override { return _shared->EndNote(); }
   double FramesPerSecond() const override { return _shared->Fps(); }
   long Reconnects() const override { return _shared->Reconnects(); }
+  long DroppedFrames() const override { return _shared->DroppedFrames(); }
 
  private:
   std::shared_ptr<Shared> _shared;

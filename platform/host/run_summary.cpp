@@ -45,6 +45,10 @@ void PrintSummary(std::ostream& out, const std::vector<std::unique_ptr<InputJob>
       out << "  failed frames    " << result.failedFrames
           << " (the module could not process them; its lines above say why)\n";
     }
+    if (result.droppedFrames > 0) {
+      out << "  dropped frames   " << result.droppedFrames
+          << " (the detector was slower than the camera; the newest frames went first)\n";
+    }
     if (result.reconnects > 0) {
       out << "  reconnects       " << result.reconnects
           << " (the input was lost and came back; see input-lost in the events)\n";
