@@ -194,7 +194,10 @@ class LinkReader {
       }
       GoDown(sizeChanged ? "the frame size changed; opening the stream again to read it"
                          : "the stream stopped sending (it ended, dropped or timed out)");
-      if (!sizeChanged && !WaitBeforeRetry()) {
+      // Opened again at once for a new size, unless the opening before gave no frame either:
+      // a scaler that fails on every frame must not make a loop that hammers the camera.
+      const bool reopenAtOnce = sizeChanged && _framesThisLink > 0;
+      if (!reopenAtOnce && !WaitBeforeRetry()) {
         break;
       }
     }
