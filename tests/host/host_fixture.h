@@ -18,6 +18,11 @@ namespace tevtest {
 // Where the scripted detector of the host tests sees fire, in frame pixels.
 inline const cv::Rect kFire(100, 80, 40, 40);
 
+// A detector script that sees the fire at kFire on every call: a detection on every frame.
+inline json FireOnEveryCall(bool log) {
+  return DetectorScript(json::array({json::array({ScriptedDetection(kFire)})}), "repeat-last", log);
+}
+
 class HostTest : public ScriptedModelsTest {
  protected:
   // A detector that finds nothing and logs its calls, for DetectorCalls.

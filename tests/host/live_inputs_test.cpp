@@ -14,15 +14,12 @@
 
 namespace {
 
-using tevtest::DetectorScript;
 using tevtest::EventsOfKind;
 using tevtest::FramesOf;
 using tevtest::HostTest;
 using tevtest::json;
-using tevtest::kFire;
 using tevtest::LoopbackStream;
 using tevtest::ProgramRun;
-using tevtest::ScriptedDetection;
 
 const cv::Size kSmall(320, 240);
 const cv::Size kLarge(480, 360);
@@ -30,10 +27,7 @@ const cv::Size kLarge(480, 360);
 class LiveInputs : public HostTest {
  protected:
   // A detector that reports the fire on every frame: every frame gives a timed event.
-  void SetUp() override {
-    UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})}),
-                               "repeat-last", /*log=*/false));
-  }
+  void SetUp() override { UseDetector(tevtest::FireOnEveryCall(/*log=*/false)); }
 
   // tev-host on url with args, started beside the test; its pid is in Scratch("pid").
   std::future<ProgramRun> StartHost(const std::string& url, const std::string& args) const {

@@ -14,19 +14,13 @@
 
 namespace {
 
-using tevtest::DetectorScript;
 using tevtest::HostTest;
 using tevtest::json;
-using tevtest::kFire;
-using tevtest::ScriptedDetection;
 
 class Outputs : public HostTest {
  protected:
   // A detector that reports the fire on every frame: an event line per frame.
-  void SetUp() override {
-    UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})}),
-                               "repeat-last", /*log=*/false));
-  }
+  void SetUp() override { UseDetector(tevtest::FireOnEveryCall(/*log=*/false)); }
 
   std::string Video(int frames) const {
     const std::string path = Scratch("hall-" + std::to_string(frames) + ".avi");

@@ -7,18 +7,14 @@
 
 namespace {
 
-using tevtest::DetectorScript;
 using tevtest::HostTest;
 using tevtest::json;
-using tevtest::kFire;
-using tevtest::ScriptedDetection;
 
 class SettingsFile : public HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
-    UseDetector(DetectorScript(json::array({json::array({ScriptedDetection(kFire)})}),
-                               "repeat-last", /*log=*/true));
+    UseDetector(tevtest::FireOnEveryCall(/*log=*/true));
     tevtest::WriteVideo(Video(), {320, 240}, 10, 10.0);
   }
 
